@@ -1,0 +1,21 @@
+#include "tmainform.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tobrin"));
+
+    // The toolkit's own German texts ("Strg+", "Abbrechen", "Ja", "Nein").
+    QTranslator qtGerman;
+    if (qtGerman.load(QStringLiteral("qtbase_de"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtGerman);
+
+    Tmainform mainform;
+    mainform.show();
+    return QApplication::exec();
+}

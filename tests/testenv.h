@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <string>
+
+// A private temporary folder for one test, removed with everything in it at the end.
+// Paths are byte strings: fixtures may hold names that are not UTF-8.
+class TempDir
+{
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    // The folder's path, ending in "/".
+    const QByteArray& path() const { return m_path; }
+    QByteArray operator/(const QByteArray& name) const { return m_path + name; }
+
+private:
+    QByteArray m_path;
+};
+
+// Small fixture helpers working on raw byte paths (POSIX, no Qt file classes).
+namespace fixture {
+void writeFile(const QByteArray& path, const QByteArray& content);
+QByteArray readFile(const QByteArray& path);
+void makeDir(const QByteArray& path);
+bool exists(const QByteArray& path);
+// A sparse file of the given size with a few marker bytes written at its end.
+void makeSparse(const QByteArray& path, long long size);
+// Removes a tree (used by TempDir; permissions are restored on the way).
+void removeTree(const QByteArray& path);
+// Lists the names in a directory, sorted, without "." and "..".
+QList<QByteArray> names(const QByteArray& dir);
+// Mounts a tmpfs of the given size at dir; false when mounting is not allowed here.
+bool mountTmpfs(const QByteArray& dir, const char* size);
+void unmount(const QByteArray& dir);
+} // namespace fixture
+
+// The home of the test run: HOME and XDG_* point below it (set up by the test main).
+QByteArray testHome();
