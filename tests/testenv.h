@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
+#include <QString>
 #include <string>
 
 // A private temporary folder for one test, removed with everything in it at the end.

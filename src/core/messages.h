@@ -9,11 +9,31 @@
 // error and questions are answered "no" / "cancel".
 namespace msg {
 
-enum class Kind { Error, Information, Warning, Question, Plain };
+enum class Kind
+{
+    Error,
+    Information,
+    Warning,
+    Question,
+    Plain
+};
 
-enum class Buttons { Ok, YesNo, ReplaceSkipCancel };
+enum class Buttons
+{
+    Ok,
+    YesNo,
+    ReplaceSkipCancel
+};
 
-enum class Answer { Ok, Yes, No, Replace, Skip, Cancel };
+enum class Answer
+{
+    Ok,
+    Yes,
+    No,
+    Replace,
+    Skip,
+    Cancel
+};
 
 struct Message
 {

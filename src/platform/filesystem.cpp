@@ -120,8 +120,7 @@ bool listDirectory(const QString& dir, std::vector<FileInfo>& out)
     DIR* d = ::fdopendir(fd.get());
     if (!d)
         return failed();
-    const int dfd = fd.get();
-    (void)std::exchange(fd, UniqueFd()); // closedir closes it from here on
+    const int dfd = fd.release(); // closedir closes it from here on
     while (dirent* e = ::readdir(d)) {
         const char* n = e->d_name;
         if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
@@ -404,14 +403,14 @@ int copyData(int in, int out, qint64 size, const CopyOptions& options)
         off_t data = ::lseek(in, pos, SEEK_DATA);
         if (data < 0) {
             if (errno == ENXIO)
-                break; // only a hole remains
+                break;  // only a hole remains
             data = pos; // no hole support: treat the rest as data
         }
         off_t hole = ::lseek(in, data, SEEK_HOLE);
         if (hole < 0 || hole > size)
             hole = size;
-        if (const int rc = copyRange(in, out, data, hole - data, done, size, options,
-                                     useCopyRange, buffer))
+        if (const int rc =
+                copyRange(in, out, data, hole - data, done, size, options, useCopyRange, buffer))
             return rc;
         pos = hole;
     }
@@ -473,8 +472,8 @@ CopyStatus copyFile(const QString& source, const QString& target, const CopyOpti
     QByteArray temp;
     UniqueFd out;
     for (int attempt = 0; attempt < 100 && !out; ++attempt) {
-        temp = ".tobrin-" + QByteArray::number(QRandomGenerator::global()->generate64(), 36) +
-               ".part";
+        temp =
+            ".tobrin-" + QByteArray::number(QRandomGenerator::global()->generate64(), 36) + ".part";
         out.reset(::openat(dir, temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
         if (!out && errno != EEXIST)
             break;

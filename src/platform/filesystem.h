@@ -11,7 +11,8 @@
 namespace platform {
 
 // Attribute bits as the rest of the program knows them.
-enum Attribute : quint32 {
+enum Attribute : quint32
+{
     AttrReadOnly = 0x01,  // the owner has no write permission
     AttrHidden = 0x02,    // the name begins with "."
     AttrSystem = 0x04,    // not a regular file, directory or link to one
@@ -21,12 +22,12 @@ enum Attribute : quint32 {
 
 struct FileInfo
 {
-    QString name;             // the last component
-    quint32 attributes = 0;   // Attribute bits
-    qint64 size = 0;          // bytes (0 for directories)
-    qint64 mtimeNs = 0;       // modification time, nanoseconds since the epoch (UTC)
-    quint32 mode = 0;         // st_mode of the target (of the link itself when dangling)
-    bool isLink = false;      // the entry itself is a symbolic link
+    QString name;           // the last component
+    quint32 attributes = 0; // Attribute bits
+    qint64 size = 0;        // bytes (0 for directories)
+    qint64 mtimeNs = 0;     // modification time, nanoseconds since the epoch (UTC)
+    quint32 mode = 0;       // st_mode of the target (of the link itself when dangling)
+    bool isLink = false;    // the entry itself is a symbolic link
     quint64 device = 0;
     quint64 inode = 0;
 
@@ -48,7 +49,12 @@ bool listDirectory(const QString& dir, std::vector<FileInfo>& out);
 // stat only where the file system does not report the kind. The callback gets
 // the decoded name and whether the entry is a directory (links resolved); it
 // returns false to stop. False when the directory cannot be opened.
-enum class EntryKind { File, Directory, Other };
+enum class EntryKind
+{
+    File,
+    Directory,
+    Other
+};
 bool walkDirectory(const QString& dir,
                    const std::function<bool(const QString& name, EntryKind kind)>& visit);
 
@@ -73,7 +79,8 @@ bool setMode(const QString& path, quint32 mode);
 bool diskSpace(const QString& path, qint64& total, qint64& available);
 
 // Copying one regular file.
-enum class CopyStatus {
+enum class CopyStatus
+{
     Ok,
     SourceMissing,
     SourceUnreadable, // cannot be opened or read, or is not a regular file
