@@ -1,0 +1,71 @@
+#pragma once
+
+// Small helpers shared by the benchmark programs: a scratch folder, timing, and
+// running the standard tools on the same data in the same run.
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <functional>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace bench {
+
+inline std::string scratch(int argc, char** argv, const char* name)
+{
+    std::string base = argc > 1 ? argv[1] : "/tmp/tobrin-bench";
+    ::mkdir(base.c_str(), 0755);
+    return base + "/" + name;
+}
+
+// Best of n runs, in milliseconds.
+inline double bestOf(int n, const std::function<void()>& work)
+{
+    double best = 1e300;
+    for (int i = 0; i < n; ++i) {
+        QElapsedTimer t;
+        t.start();
+        work();
+        best = std::min(best, t.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+inline void shell(const std::string& command)
+{
+    if (std::system(command.c_str()) != 0)
+        std::fprintf(stderr, "command failed: %s\n", command.c_str());
+}
+
+inline void writeFile(const std::string& path, size_t size)
+{
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::string block(std::min<size_t>(size, 1 << 20), 'x');
+    size_t done = 0;
+    while (done < size) {
+        const size_t n = std::min(block.size(), size - done);
+        if (::write(fd, block.data(), n) != ssize_t(n))
+            break;
+        done += n;
+    }
+    ::close(fd);
+}
+
+inline long peakRssMb()
+{
+    rusage u{};
+    ::getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss / 1024;
+}
+
+inline void report(const char* what, double ours, const char* tool, double theirs)
+{
+    std::printf("%-44s %9.1f ms   %-32s %9.1f ms   ratio %.2f\n", what, ours, tool, theirs,
+                ours / theirs);
+}
+
+} // namespace bench
