@@ -21,8 +21,6 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 #include <cerrno>
-#include <grp.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -432,26 +430,6 @@ int iconIndex(const QString& path, bool open)
 
 // --- Properties ------------------------------------------------------------------
 
-QString userName(uid_t uid)
-{
-    std::vector<char> buf(16384);
-    struct passwd pw;
-    struct passwd* found = nullptr;
-    if (::getpwuid_r(uid, &pw, buf.data(), buf.size(), &found) == 0 && found)
-        return QString::fromLocal8Bit(found->pw_name);
-    return QString::number(uid);
-}
-
-QString groupName(gid_t gid)
-{
-    std::vector<char> buf(16384);
-    struct group gr;
-    struct group* found = nullptr;
-    if (::getgrgid_r(gid, &gr, buf.data(), buf.size(), &found) == 0 && found)
-        return QString::fromLocal8Bit(found->gr_name);
-    return QString::number(gid);
-}
-
 struct PropertyLabels
 {
     const char* title;
@@ -854,15 +832,6 @@ bool GatherProperties(const QString& path, PathProperties& props, int* error)
     if (!self.isLink || !platform::statPath(path, info))
         info = self;
 
-    // Owner, group and access time are not part of FileInfo.
-    struct stat st = {};
-    const QByteArray encoded = platform::encodeName(path);
-    if (::stat(encoded.constData(), &st) != 0 && ::lstat(encoded.constData(), &st) != 0) {
-        if (error)
-            *error = errno;
-        return false;
-    }
-
     const QString clean = withoutTrailingSlashes(path);
     props.name = platform::fileName(clean);
     props.location = clean == QLatin1String("/") ? QString() : platform::parentPath(clean);
@@ -871,11 +840,9 @@ bool GatherProperties(const QString& path, PathProperties& props, int* error)
     props.size = props.isDir ? 0 : info.size;
     props.mode = info.mode & 07777;
     props.modified = QDateTime::fromMSecsSinceEpoch(info.mtimeNs / 1000000, Qt::UTC).toLocalTime();
-    props.accessed = QDateTime::fromMSecsSinceEpoch(
-                         qint64(st.st_atim.tv_sec) * 1000 + st.st_atim.tv_nsec / 1000000, Qt::UTC)
-                         .toLocalTime();
-    props.owner = userName(st.st_uid);
-    props.group = groupName(st.st_gid);
+    props.accessed = QDateTime::fromMSecsSinceEpoch(info.atimeNs / 1000000, Qt::UTC).toLocalTime();
+    props.owner = platform::userName(info.owner);
+    props.group = platform::groupName(info.group);
 
     static const QMimeDatabase db;
     if (props.isDir) {

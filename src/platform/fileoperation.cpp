@@ -306,8 +306,11 @@ void Operation::remove(const QString& path)
         return;
     }
     if (canTrash(path)) {
-        if (!moveToTrash(path))
-            failErrno(QStringLiteral("Fehler beim Verschieben in den Papierkorb:"), path);
+        if (!moveToTrash(path)) {
+            const int error = errno; // the trash reports its cause through errno
+            fail(QStringLiteral("Fehler beim Verschieben in den Papierkorb: \"") + path +
+                 QStringLiteral("\": ") + errorText(error));
+        }
         return;
     }
     if (!m_observer.confirmPermanentDelete(path))

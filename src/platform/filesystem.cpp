@@ -8,10 +8,13 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/types.h>
 #include <unistd.h>
+#include <vector>
 
 namespace platform {
 
@@ -43,6 +46,9 @@ void fill(FileInfo& info, const struct stat& st, bool isLink)
     info.mtimeNs = nanos(st.st_mtim);
     info.device = st.st_dev;
     info.inode = st.st_ino;
+    info.owner = st.st_uid;
+    info.group = st.st_gid;
+    info.atimeNs = nanos(st.st_atim);
     info.attributes = attributesFor(st.st_mode, info.name);
 }
 
@@ -209,6 +215,26 @@ bool isSameFile(const QString& a, const QString& b)
     return ::stat(encodeName(a).constData(), &sa) == 0 &&
            ::stat(encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
+}
+
+QString userName(quint32 uid)
+{
+    std::vector<char> buf(16384);
+    struct passwd pw;
+    struct passwd* found = nullptr;
+    if (::getpwuid_r(uid, &pw, buf.data(), buf.size(), &found) == 0 && found)
+        return QString::fromLocal8Bit(found->pw_name);
+    return QString::number(uid);
+}
+
+QString groupName(quint32 gid)
+{
+    std::vector<char> buf(16384);
+    struct group gr;
+    struct group* found = nullptr;
+    if (::getgrgid_r(gid, &gr, buf.data(), buf.size(), &found) == 0 && found)
+        return QString::fromLocal8Bit(found->gr_name);
+    return QString::number(gid);
 }
 
 bool makeDirectory(const QString& path)

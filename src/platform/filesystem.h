@@ -30,6 +30,9 @@ struct FileInfo
     bool isLink = false;    // the entry itself is a symbolic link
     quint64 device = 0;
     quint64 inode = 0;
+    quint32 owner = 0;  // uid
+    quint32 group = 0;  // gid
+    qint64 atimeNs = 0; // last access, nanoseconds since the epoch (UTC)
 
     bool isDir() const { return attributes & AttrDirectory; }
 };
@@ -63,6 +66,10 @@ bool lstatPath(const QString& path, FileInfo& info); // does not
 bool exists(const QString& path);                    // anything there, even a dangling link
 bool isDirectory(const QString& path);               // a directory or a link to one
 bool isSameFile(const QString& a, const QString& b); // same device and inode
+
+// The names of a user and a group id (the number as text when unknown).
+QString userName(quint32 uid);
+QString groupName(quint32 gid);
 
 // Creates the directory and all missing parents (mode 0777 & ~umask).
 bool makePath(const QString& path);
