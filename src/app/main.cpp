@@ -1,3 +1,4 @@
+#include "explorer/messageboxes.h"
 #include "tmainform.h"
 
 #include <QApplication>
@@ -14,6 +15,8 @@ int main(int argc, char** argv)
     if (qtGerman.load(QStringLiteral("qtbase_de"),
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtGerman);
+
+    msg::setHandler(std::make_shared<MessageBoxes>());
 
     Tmainform mainform;
     mainform.show();
