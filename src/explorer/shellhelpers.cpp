@@ -720,6 +720,11 @@ bool ReportIfExists(const QString& path)
 
 // --- Icons ---------------------------------------------------------------------
 
+int FolderIconIndex(bool open)
+{
+    return folderIcon(open);
+}
+
 int SmallIconIndex(const QString& path)
 {
     return iconIndex(path, false);

@@ -150,6 +150,9 @@ bool ReportIfExists(const QString& path);
 // Costs one or two stat calls; icons are created once per kind.
 int SmallIconIndex(const QString& path);
 int SmallOpenIconIndex(const QString& path);
+// The plain folder icons, for callers that already know a path is an ordinary folder
+// (not a mount point) and need not ask the file system again.
+int FolderIconIndex(bool open);
 
 // --- Special folders ---------------------------------------------------------------
 

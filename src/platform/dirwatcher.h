@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <memory>
+
+#include "uniquefd.h"
+
+namespace platform {
+
+// Watches directories for folders created, deleted or renamed in them (file
+// events are ignored) and the mount table for volumes coming and going. Events
+// that arrive together are reported as one changed() signal. One inotify
+// instance per watcher; each tree owns one.
+class DirWatcher : public QObject
+{
+    Q_OBJECT
+public:
+    explicit DirWatcher(QObject* parent = nullptr);
+    ~DirWatcher() override;
+
+    // Starts watching dir (idempotent). False when inotify refuses (limit reached,
+    // directory gone); the rest of the program works on without it.
+    bool watch(const QString& dir);
+    // Forgets every directory (the mount table stays watched).
+    void clear();
+    int watchCount() const { return int(m_byPath.size()); }
+
+    // How long events are gathered before changed() fires.
+    void setDelay(int milliseconds) { m_delay.setInterval(milliseconds); }
+
+Q_SIGNALS:
+    void changed();
+
+private:
+    void readEvents();
+    void mountsChanged();
+    void drainMounts();
+    void schedule();
+
+    UniqueFd m_inotify;
+    UniqueFd m_mounts;
+    std::unique_ptr<QSocketNotifier> m_inotifyNotifier;
+    std::unique_ptr<QSocketNotifier> m_mountNotifier;
+    QHash<QString, int> m_byPath;
+    QHash<int, QString> m_byWatch;
+    QTimer m_delay;
+};
+
+} // namespace platform
