@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <ostream>
 #include <string>
 
 // A private temporary folder for one test, removed with everything in it at the end.
@@ -42,3 +43,9 @@ void unmount(const QByteArray& dir);
 
 // The home of the test run: HOME and XDG_* point below it (set up by the test main).
 QByteArray testHome();
+
+// Readable QString values in test failure messages.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}

@@ -1,0 +1,32 @@
+#include "platform/dirwatcher.h"
+#include "platform/namecodec.h"
+#include "testenv.h"
+
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+TEST(DirWatcher, ReportsFolderChangesOnlyAndGathersThem)
+{
+    TempDir dir;
+    platform::DirWatcher watcher;
+    watcher.setDelay(50);
+    ASSERT_TRUE(watcher.watch(platform::decodeName(dir.path())));
+    EXPECT_TRUE(watcher.watch(platform::decodeName(dir.path()))); // twice is fine
+    EXPECT_EQ(watcher.watchCount(), 1);
+    QSignalSpy changed(&watcher, &platform::DirWatcher::changed);
+
+    fixture::writeFile(dir / "file", "x");
+    EXPECT_FALSE(changed.wait(300));
+
+    fixture::makeDir(dir / "a\xe4");
+    fixture::makeDir(dir / "b");
+    ::rename((dir / "b").constData(), (dir / "c").constData());
+    ASSERT_TRUE(changed.wait(2000));
+    EXPECT_FALSE(changed.wait(300));
+    EXPECT_EQ(changed.count(), 1);
+
+    watcher.clear();
+    fixture::makeDir(dir / "d");
+    EXPECT_FALSE(changed.wait(300));
+    EXPECT_FALSE(watcher.watch(platform::decodeName(dir / "missing")));
+}
