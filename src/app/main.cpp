@@ -1,3 +1,4 @@
+#include "commandline.h"
 #include "explorer/messageboxes.h"
 #include "tmainform.h"
 
@@ -7,6 +8,12 @@
 
 int main(int argc, char** argv)
 {
+    // With arguments the program works on the command line, without a window.
+    bool handled = false;
+    const int rc = runCommandLine(argc, argv, handled);
+    if (handled)
+        return rc;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tobrin"));
 

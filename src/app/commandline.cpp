@@ -1,0 +1,415 @@
+#include "commandline.h"
+
+#include "core/collectionlist.h"
+#include "core/filecollector.h"
+#include "core/transferengine.h"
+#include "platform/filesystem.h"
+#include "platform/namecodec.h"
+#include "version.h"
+
+#include <QElapsedTimer>
+#include <QStringList>
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+const char HelpText[] =
+    "Aufruf:\n"
+    "  tobrin                      startet das Programmfenster\n"
+    "  tobrin search [-0] VERZEICHNIS MASKE\n"
+    "  tobrin transfer [--move] [--no-overwrite] [--ignore-attributes]\n"
+    "                  [--keep-structure] [-0] [--failed DATEI] ZIELVERZEICHNIS\n"
+    "  tobrin --version\n"
+    "  tobrin --help\n"
+    "\n"
+    "search: gibt jede Datei unter VERZEICHNIS aus, deren Name auf MASKE passt (eine\n"
+    "  Maske; * beliebig viele Zeichen, ? ein Zeichen, Groß-/Kleinschreibung egal), in\n"
+    "  der Reihenfolge der Suche im Fenster: erst die Dateien eines Verzeichnisses, dann\n"
+    "  jedes Unterverzeichnis vollständig. Eine Zeile je Pfad, mit -0 durch NUL beendet.\n"
+    "\n"
+    "transfer: liest die Dateiliste von der Standardeingabe (ein Pfad je Zeile, mit -0\n"
+    "  durch NUL getrennt) und kopiert die Dateien nach ZIELVERZEICHNIS.\n"
+    "  --move               verschieben statt kopieren\n"
+    "  --no-overwrite       bestehende Dateien nicht überschreiben\n"
+    "  --ignore-attributes  Schreibschutz der Quelle für die Übertragung aufheben\n"
+    "  --keep-structure     Verzeichnisstruktur unter dem Ziel erhalten\n"
+    "  --failed DATEI       die nicht übertragenen Dateien in DATEI schreiben\n"
+    "                       (im Format der Eingabe)\n"
+    "  Am Ende steht der Status auf der Standardausgabe, etwa\n"
+    "  \"3 Dateien in /ziel/ kopiert\". Fortschritt erscheint auf der Standardfehler-\n"
+    "  ausgabe, wenn sie ein Terminal ist. Strg+C hält nach der laufenden Datei an;\n"
+    "  die übrigen bleiben in der Liste.\n"
+    "\n"
+    "Rückgabewert: 0 alles übertragen, 1 Dateien fehlgeschlagen oder angehalten,\n"
+    "  2 abgelehnt (leere Liste, zu wenig Platz, kein Zielverzeichnis, falscher Aufruf).\n";
+
+// Options of the toolkit that still mean "start the window".
+bool isWindowOption(const QByteArray& arg)
+{
+    static const char* const options[] = {"-platform",      "-platformpluginpath",
+                                          "-platformtheme", "-plugin",
+                                          "-qmljsdebugger", "-qwindowgeometry",
+                                          "-qwindowicon",   "-qwindowtitle",
+                                          "-reverse",       "-session",
+                                          "-style",         "-stylesheet",
+                                          "-widgetcount",   "-geometry",
+                                          "-display",       "-title",
+                                          "-name",          "-fontengine",
+                                          "-nograb",        "-dograb",
+                                          "-sync",          "-visual",
+                                          "-ncols",         "-cmap"};
+    for (const char* option : options)
+        if (arg == option ||
+            (arg.startsWith(option) && arg.at(qsizetype(std::strlen(option))) == '='))
+            return true;
+    return false;
+}
+
+// Writes everything, retrying on interrupts and short writes.
+bool writeAll(int fd, const QByteArray& data)
+{
+    qsizetype done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+void say(int fd, const QString& text)
+{
+    writeAll(fd, platform::encodeName(text) + '\n');
+}
+
+int usageError(const CommandLineIo& io, const QByteArray& what)
+{
+    writeAll(io.err, "tobrin: " + what + "\n\n" + HelpText);
+    return 2;
+}
+
+QByteArray readAll(int fd)
+{
+    QByteArray data;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        data.append(buffer, n);
+    }
+    return data;
+}
+
+QByteArray currentDirectory()
+{
+    QByteArray buffer(PATH_MAX, '\0');
+    while (!::getcwd(buffer.data(), size_t(buffer.size()))) {
+        if (errno != ERANGE)
+            return QByteArrayLiteral("/");
+        buffer.resize(buffer.size() * 2);
+    }
+    return QByteArray(buffer.constData());
+}
+
+// A path argument as a full path: relative ones below the current directory.
+QByteArray absolute(const QByteArray& path)
+{
+    if (path.startsWith('/'))
+        return path;
+    QByteArray cwd = currentDirectory();
+    if (!cwd.endsWith('/'))
+        cwd += '/';
+    return cwd + path;
+}
+
+// A directory argument as the full directory path the status text names: absolute,
+// single slashes, ending in "/". "." and ".." are resolved by the file system itself,
+// since a step back over a link does not lead where the text suggests.
+QString directoryArgument(const QByteArray& arg)
+{
+    QByteArray path = absolute(arg);
+    bool dots = false;
+    for (const QByteArray& step : path.split('/'))
+        dots = dots || step == "." || step == "..";
+    if (dots) {
+        if (char* real = ::realpath(path.constData(), nullptr)) {
+            path = real;
+            std::free(real);
+        }
+    }
+    QByteArray clean;
+    clean.reserve(path.size() + 1);
+    for (char c : path)
+        if (c != '/' || !clean.endsWith('/'))
+            clean += c;
+    if (!clean.endsWith('/'))
+        clean += '/';
+    return platform::decodeName(clean);
+}
+
+// ---- search ------------------------------------------------------------------------
+
+int runSearch(const QList<QByteArray>& args, const CommandLineIo& io)
+{
+    bool nul = false;
+    bool optionsEnd = false;
+    QList<QByteArray> positional;
+    for (const QByteArray& arg : args) {
+        if (!optionsEnd && arg == "--")
+            optionsEnd = true;
+        else if (!optionsEnd && arg == "-0")
+            nul = true;
+        else if (!optionsEnd && arg.startsWith('-') && arg.size() > 1)
+            return usageError(io, "unbekannte Option " + arg);
+        else
+            positional.append(arg);
+    }
+    if (positional.size() != 2)
+        return usageError(io, "search erwartet VERZEICHNIS und MASKE");
+
+    QStringList found;
+    SucheDateien(directoryArgument(positional[0]), platform::decodeName(positional[1]), found,
+                 true);
+    const char end = nul ? '\0' : '\n';
+    QByteArray out;
+    for (const QString& path : found) {
+        out += platform::encodeName(path);
+        out += end;
+        if (out.size() >= (1 << 16)) {
+            writeAll(io.out, out);
+            out.clear();
+        }
+    }
+    writeAll(io.out, out);
+    return 0;
+}
+
+// ---- transfer ----------------------------------------------------------------------
+
+volatile sig_atomic_t g_interrupted = 0;
+
+void onInterrupt(int)
+{
+    g_interrupted = 1;
+}
+
+// SIGINT raises the abort flag for the time of a transfer; a second one ends the
+// program as usual.
+class InterruptGuard
+{
+public:
+    InterruptGuard()
+    {
+        g_interrupted = 0;
+        struct sigaction action = {};
+        action.sa_handler = onInterrupt;
+        action.sa_flags = SA_RESTART | SA_RESETHAND;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(SIGINT, &action, &m_previous);
+    }
+    ~InterruptGuard() { ::sigaction(SIGINT, &m_previous, nullptr); }
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+private:
+    struct sigaction m_previous = {};
+};
+
+class CommandLineHooks : public TransferHooks
+{
+public:
+    CommandLineHooks(const CollectionList& list, const CommandLineIo& io)
+        : m_list(list), m_io(io), m_progress(::isatty(io.err) == 1)
+    {
+        m_shown.start();
+    }
+    ~CommandLineHooks() override
+    {
+        if (m_progress && m_drawn)
+            writeAll(m_io.err, "\r\x1b[K");
+    }
+    CommandLineHooks(const CommandLineHooks&) = delete;
+    CommandLineHooks& operator=(const CommandLineHooks&) = delete;
+
+    bool aborted() override { return g_interrupted != 0; }
+    void lineRemoved(int) override { ++m_transferred; }
+    void afterFile() override
+    {
+        ++m_done;
+        if (m_io.afterFile)
+            m_io.afterFile();
+        if (m_progress && (!m_drawn || m_shown.elapsed() >= 100)) {
+            m_shown.restart();
+            const int failed = m_done - m_transferred;
+            writeAll(m_io.err, QStringLiteral("\r%1 übertragen, %2 fehlgeschlagen, %3 offen\x1b[K")
+                                   .arg(m_transferred)
+                                   .arg(failed)
+                                   .arg(m_list.count() - failed)
+                                   .toUtf8());
+            m_drawn = true;
+        }
+    }
+
+private:
+    const CollectionList& m_list;
+    const CommandLineIo& m_io;
+    const bool m_progress;
+    bool m_drawn = false;
+    int m_done = 0;
+    int m_transferred = 0;
+    QElapsedTimer m_shown;
+};
+
+QStringList readList(const CommandLineIo& io, bool nul)
+{
+    const QByteArray data = readAll(io.in);
+    QStringList lines;
+    for (const QByteArray& line : data.split(nul ? '\0' : '\n'))
+        if (!line.isEmpty())
+            lines.append(platform::decodeName(absolute(line)));
+    return lines;
+}
+
+bool writeList(const QByteArray& file, const CollectionList& list, bool nul)
+{
+    const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    const char end = nul ? '\0' : '\n';
+    QByteArray data;
+    for (int i = 0, n = list.count(); i < n; ++i) {
+        data += platform::encodeName(list.line(i));
+        data += end;
+    }
+    const bool ok = writeAll(fd, data);
+    return ::close(fd) == 0 && ok;
+}
+
+int runTransfer(const QList<QByteArray>& args, const CommandLineIo& io)
+{
+    TransferOptions options;
+    bool nul = false;
+    bool optionsEnd = false;
+    QByteArray failedFile;
+    bool failedWanted = false;
+    QList<QByteArray> positional;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QByteArray& arg = args[i];
+        if (optionsEnd || !arg.startsWith('-') || arg.size() == 1) {
+            positional.append(arg);
+        } else if (arg == "--") {
+            optionsEnd = true;
+        } else if (arg == "--move") {
+            options.copy = false;
+        } else if (arg == "--no-overwrite") {
+            options.noOverwrite = true;
+        } else if (arg == "--ignore-attributes") {
+            options.ignoreAttributes = true;
+        } else if (arg == "--keep-structure") {
+            options.keepStructure = true;
+        } else if (arg == "-0") {
+            nul = true;
+        } else if (arg == "--failed") {
+            if (++i == args.size())
+                return usageError(io, "--failed erwartet eine DATEI");
+            failedFile = args[i];
+            failedWanted = true;
+        } else if (arg.startsWith("--failed=")) {
+            failedFile = arg.mid(9);
+            failedWanted = true;
+        } else {
+            return usageError(io, "unbekannte Option " + arg);
+        }
+    }
+    if (positional.size() != 1)
+        return usageError(io, "transfer erwartet ein ZIELVERZEICHNIS");
+    if (failedWanted && failedFile.isEmpty())
+        return usageError(io, "--failed erwartet eine DATEI");
+
+    CollectionList list;
+    list.appendBatch(readList(io, nul));
+
+    // The list that stays is recorded on every way out, refusals included.
+    auto finish = [&](int rc) {
+        if (failedWanted && !writeList(failedFile, list, nul)) {
+            writeAll(io.err, "tobrin: " + failedFile + ": " + std::strerror(errno) + "\n");
+            return rc == 0 ? 1 : rc;
+        }
+        return rc;
+    };
+    auto refuse = [&](QString text) {
+        say(io.err, text.replace(QLatin1Char('\r'), QLatin1Char('\n')));
+        return finish(2);
+    };
+
+    const QString target = directoryArgument(positional[0]);
+    if (!platform::isDirectory(target))
+        return refuse(TextKeinZiel);
+    if (list.isEmpty())
+        return refuse(TextListeLeer);
+    const SpaceCheck space = checkFreeSpace(list, target);
+    if (!space.passes)
+        return refuse(space.refusalText());
+
+    TransferResult result;
+    {
+        InterruptGuard interrupt;
+        CommandLineHooks hooks(list, io);
+        result = Uebertragen(list, target, options, hooks);
+    }
+    if (result.aborted) {
+        say(io.err, QStringLiteral("Angehalten: %1 Dateien übertragen, %2 bleiben in der Liste")
+                        .arg(result.transferred)
+                        .arg(list.count()));
+        return finish(1);
+    }
+    say(io.out, result.statusText);
+    return finish(list.isEmpty() ? 0 : 1);
+}
+
+} // namespace
+
+int runCommandLine(const QList<QByteArray>& args, const CommandLineIo& io, bool& handled)
+{
+    handled = !args.isEmpty() && !isWindowOption(args.first());
+    if (!handled)
+        return 0;
+    const QByteArray& command = args.first();
+    const QList<QByteArray> rest = args.mid(1);
+    if (command == "search")
+        return runSearch(rest, io);
+    if (command == "transfer")
+        return runTransfer(rest, io);
+    if (command == "--version" && rest.isEmpty()) {
+        writeAll(io.out, QByteArrayLiteral("Tobrin ") + QByteArray::number(TOBRIN_VERSION_MAJOR) +
+                             '.' + QByteArray::number(TOBRIN_VERSION_MINOR) + '.' +
+                             QByteArray::number(TOBRIN_VERSION_RELEASE) +
+                             " Build: " + QByteArray::number(TOBRIN_VERSION_BUILD) + '\n');
+        return 0;
+    }
+    if ((command == "--help" || command == "-h") && rest.isEmpty()) {
+        writeAll(io.out, HelpText);
+        return 0;
+    }
+    return usageError(io, "unbekannter Aufruf " + command);
+}
+
+int runCommandLine(int argc, char** argv, bool& handled)
+{
+    QList<QByteArray> args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QByteArray(argv[i]));
+    return runCommandLine(args, CommandLineIo{}, handled);
+}

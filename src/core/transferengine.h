@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QString>
+
+class CollectionList;
+
+// The transfer: copies or moves every file the collection list names into one target
+// directory, flat or rebuilding each file's path below it. UI-free; the list window and
+// the command line drive the same code through TransferHooks.
+//
+// The list is read anew on every pass, so lines added or removed between two files (by
+// the hooks) lengthen or shorten the run. A transferred file's line is removed; a failed
+// one stays, so that afterwards the list holds exactly the files that failed.
+
+// The refusals before a transfer, as the window shows them.
+inline const QString TextKeinZiel =
+    QStringLiteral("Zuerst im Rechten Baum das Zielverzeichnis auswählen !");
+inline const QString TextListeLeer = QStringLiteral("Keine Dateien in der Liste");
+
+struct TransferOptions
+{
+    bool copy = true;              // false: move
+    bool noOverwrite = false;      // an existing target is left alone; the file fails
+    bool ignoreAttributes = false; // lift the source's read-only for the run, put it back
+    bool keepStructure = false;    // rebuild the source's path below the target
+};
+
+// Called by the engine; the window processes its events in afterFile (where Escape
+// raises the abort flag), the command line polls its interrupt flag.
+class TransferHooks
+{
+public:
+    virtual ~TransferHooks() = default;
+    // Polled at the start of every pass, before the next file is touched.
+    virtual bool aborted() { return false; }
+    // After every file, transferred or failed.
+    virtual void afterFile() {}
+    // A transferred file's line was removed; linesLeft lines remain. The window shows
+    // CollectionList::captionText(1, linesLeft).
+    virtual void lineRemoved(int linesLeft) { (void)linesLeft; }
+};
+
+struct TransferResult
+{
+    int transferred = 0;
+    bool aborted = false; // stopped by the abort flag: statusText stays empty
+    QString statusText;   // n + " Dateien in " + target + " kopiert" / " verschoben"
+};
+
+// The free-space check before a transfer: the list's total size against the free space
+// of the file system that holds the target (of its nearest existing parent when the
+// target itself is gone). Refused when availableKb * 1024 < neededBytes.
+struct SpaceCheck
+{
+    qint64 neededBytes = 0;
+    qint64 availableKb = 0;
+    bool passes = true;
+    // "Nicht ausreichend freier Speicher vorhanden\rBenötigt: %d\rvorhanden: %d KB"
+    // with the needed KB (rounded down) and the available KB.
+    QString refusalText() const;
+};
+SpaceCheck checkFreeSpace(const CollectionList& list, const QString& target);
+
+// Where a source lands: target + the source's path below the root ("/" and any "." or
+// ".." steps taken out, so that it can never leave the target) with keepStructure,
+// else target + the source's file name. target ends in "/".
+QString transferTargetPath(const QString& source, const QString& target, bool keepStructure);
+
+// Runs the transfer of the whole list into target (a trailing "/" is added when
+// missing). The caller checks the preconditions and the free space first.
+//
+// Per file: the target's directory is created with all parents; a copy goes through
+// platform::copyFile (temporary name, then rename; never a partial file). A move is a
+// rename when source and target share a file system and a copy followed by deleting the
+// source otherwise. Either way it refuses what a copy refuses: an existing target with
+// noOverwrite, a read-only target, the same file. A source that is a symbolic link is
+// transferred as the regular file it points to (a move then removes the link only). A
+// source that is not a regular file fails. A move whose copy failed never deletes the
+// source, and one whose source cannot be deleted counts as failed.
+TransferResult Uebertragen(CollectionList& list, const QString& target,
+                           const TransferOptions& options, TransferHooks& hooks);

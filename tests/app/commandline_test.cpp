@@ -1,0 +1,293 @@
+#include "app/commandline.h"
+#include "core/filecollector.h"
+#include "core/transferengine.h"
+#include "platform/namecodec.h"
+#include "testenv.h"
+#include "version.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+namespace {
+
+struct CliRun
+{
+    int rc = -1;
+    bool handled = false;
+    QByteArray out;
+    QByteArray err;
+};
+
+QByteArray readBack(int fd)
+{
+    QByteArray data;
+    ::lseek(fd, 0, SEEK_SET);
+    char buffer[65536];
+    ssize_t n;
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+        data.append(buffer, n);
+    ::close(fd);
+    return data;
+}
+
+// Runs the command line in this process with standard input, output and error in
+// memory files.
+CliRun cli(const QList<QByteArray>& args, const QByteArray& input = {},
+           std::function<void()> afterFile = {}, int errFd = -1)
+{
+    const int in = ::memfd_create("in", 0);
+    const int out = ::memfd_create("out", 0);
+    const int err = errFd >= 0 ? errFd : ::memfd_create("err", 0);
+    if (::write(in, input.constData(), size_t(input.size())) != input.size())
+        ADD_FAILURE() << "writing the input failed";
+    ::lseek(in, 0, SEEK_SET);
+    CliRun r;
+    r.rc = runCommandLine(args, CommandLineIo{in, out, err, std::move(afterFile)}, r.handled);
+    ::close(in);
+    r.out = readBack(out);
+    if (errFd < 0)
+        r.err = readBack(err);
+    return r;
+}
+
+QString q(const QByteArray& bytes)
+{
+    return platform::decodeName(bytes);
+}
+
+// Keeps the working directory of the test process.
+struct ChangeDir
+{
+    explicit ChangeDir(const QByteArray& dir)
+    {
+        if (!::getcwd(previous, sizeof previous) || ::chdir(dir.constData()) != 0)
+            ADD_FAILURE() << "chdir failed";
+    }
+    ~ChangeDir()
+    {
+        if (::chdir(previous) != 0)
+            ADD_FAILURE() << "chdir back failed";
+    }
+    char previous[4096] = {};
+};
+
+class CommandLine : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        for (const char* d : {"src", "src/b", "dst"})
+            fixture::makeDir(tmp / d);
+        fixture::writeFile(tmp / "src/x.txt", "x");
+        fixture::writeFile(tmp / "src/b/y.txt", "y");
+        fixture::writeFile(tmp / "src/caf\xe9.txt", "c");
+        fixture::writeFile(tmp / "src/z.doc", "z");
+    }
+
+    TempDir tmp;
+};
+
+} // namespace
+
+TEST(CommandLineCalls, WindowVersionHelpAndUsage)
+{
+    EXPECT_FALSE(cli({}).handled);
+    EXPECT_FALSE(cli({"-platform", "offscreen"}).handled);
+    char program[] = "tobrin";
+    char* argv[] = {program, nullptr};
+    bool handled = true;
+    runCommandLine(1, argv, handled);
+    EXPECT_FALSE(handled);
+
+    CliRun r = cli({"--version"});
+    EXPECT_TRUE(r.handled);
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_EQ(r.out, QByteArray("Tobrin ") + QByteArray::number(TOBRIN_VERSION_MAJOR) + "." +
+                         QByteArray::number(TOBRIN_VERSION_MINOR) + "." +
+                         QByteArray::number(TOBRIN_VERSION_RELEASE) +
+                         " Build: " + QByteArray::number(TOBRIN_VERSION_BUILD) + "\n");
+
+    r = cli({"--help"});
+    EXPECT_EQ(r.rc, 0);
+    for (const char* part : {"tobrin search [-0]", "--keep-structure", "--failed", "--move"})
+        EXPECT_TRUE(r.out.contains(part)) << part;
+
+    const QList<QList<QByteArray>> wrong = {
+        {"frobnicate"},
+        {"search", "dir"},
+        {"search", "-x", "dir", "*"},
+        {"transfer"},
+        {"transfer", "a", "b"},
+        {"transfer", "--bogus", "a"},
+        {"transfer", "--failed"},
+    };
+    for (const QList<QByteArray>& args : wrong) {
+        r = cli(args);
+        EXPECT_EQ(r.rc, 2) << args.join(' ').constData();
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_TRUE(r.err.startsWith("tobrin: "));
+    }
+}
+
+// The search prints what the search command collects, in its order, as the bytes of
+// the names; -0 ends each path with NUL; a relative directory becomes a full path.
+TEST_F(CommandLine, SearchPrintsThePathsAsBytes)
+{
+    QStringList expected;
+    SucheDateien(q(tmp / "src/"), QStringLiteral("*.TXT"), expected, true);
+    ASSERT_EQ(expected.size(), 3);
+    QByteArray lines, nul;
+    for (const QString& path : expected) {
+        lines += platform::encodeName(path) + '\n';
+        nul += platform::encodeName(path) + '\0';
+    }
+    EXPECT_TRUE(lines.contains("/src/caf\xe9.txt\n"));
+
+    CliRun r = cli({"search", tmp / "src", "*.TXT"});
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_EQ(r.out, lines);
+    EXPECT_EQ(cli({"search", "-0", tmp / "src/", "*.TXT"}).out, nul);
+    {
+        ChangeDir here(tmp.path());
+        EXPECT_EQ(cli({"search", "src", "*.TXT"}).out, lines);
+        EXPECT_EQ(cli({"search", "./src/b/..", "*.TXT"}).out, lines);
+    }
+    r = cli({"search", tmp / "src", "*.txt;*.doc"});
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(cli({"search", tmp / "missing", "*"}).rc, 0);
+}
+
+// The closing text on standard output with the target as a full directory path, the
+// exit code, and the failed lines in the input's format.
+TEST_F(CommandLine, TransferStatusExitCodeAndFailedList)
+{
+    const QByteArray x = tmp / "src/x.txt", raw = tmp / "src/caf\xe9.txt";
+    const QByteArray missing = tmp / "src/missing.txt";
+    const QByteArray failed = tmp / "failed.lst";
+    const QByteArray t = tmp / "dst/";
+
+    CliRun r = cli({"transfer", "--failed", failed, t.chopped(1)}, x + "\n" + raw + "\n");
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_EQ(r.out, "2 Dateien in " + t + " kopiert\n");
+    EXPECT_TRUE(r.err.isEmpty()); // no progress: standard error is not a terminal
+    EXPECT_EQ(fixture::readFile(t + "caf\xe9.txt"), "c");
+    EXPECT_EQ(fixture::readFile(failed), "");
+
+    // Don't overwrite: both exist now, so nothing goes; NUL-separated in and out.
+    r = cli({"transfer", "-0", "--no-overwrite", "--failed=" + failed, t},
+            x + '\0' + missing + '\0' + raw + '\0');
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.out, "0 Dateien in " + t + " kopiert\n");
+    EXPECT_EQ(fixture::readFile(failed), x + '\0' + missing + '\0' + raw + '\0');
+
+    // A move with keep structure from a relative list and a relative target.
+    {
+        ChangeDir here(tmp.path());
+        r = cli({"transfer", "--move", "--keep-structure", "--failed", "failed.lst", "./dst/."},
+                "src/x.txt\n\nsrc/missing.txt\n");
+    }
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.out, "1 Dateien in " + t + " verschoben\n");
+    EXPECT_EQ(fixture::readFile(failed), missing + "\n");
+    EXPECT_EQ(fixture::readFile(t + x.mid(1)), "x");
+    EXPECT_FALSE(fixture::exists(x));
+}
+
+// Refusals: exit 2, the message on standard error, nothing transferred, and the whole
+// list recorded as failed.
+TEST_F(CommandLine, Refusals)
+{
+    const QByteArray failed = tmp / "failed.lst";
+    const QByteArray x = tmp / "src/x.txt";
+    struct Case
+    {
+        QByteArray target;
+        QByteArray input;
+        QByteArray err;
+    } const cases[] = {
+        {tmp / "dst", "", "Keine Dateien in der Liste\n"},
+        {tmp / "dst", "\n\n", "Keine Dateien in der Liste\n"},
+        {tmp / "nowhere", x + "\n", platform::encodeName(TextKeinZiel) + "\n"},
+        {x, x + "\n", platform::encodeName(TextKeinZiel) + "\n"},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = cli({"transfer", "--failed", failed, c.target}, c.input);
+        EXPECT_EQ(r.rc, 2) << c.target.constData();
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(fixture::readFile(failed), c.input.trimmed().isEmpty() ? "" : c.input);
+    }
+    EXPECT_EQ(fixture::names(tmp / "dst"), QList<QByteArray>{});
+
+    const QByteArray mnt = tmp / "mnt";
+    if (!fixture::mountTmpfs(mnt, "16k"))
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    struct statvfs vfs;
+    ::statvfs(mnt.constData(), &vfs);
+    const qint64 freeKb = qint64(vfs.f_bavail) * qint64(vfs.f_frsize) / 1024;
+    fixture::makeSparse(tmp / "src/big", 1 << 20);
+    const CliRun r = cli({"transfer", "--failed", failed, mnt}, tmp / "src/big\n" + x + "\n");
+    fixture::unmount(mnt);
+    EXPECT_EQ(r.rc, 2);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(r.err, QByteArray("Nicht ausreichend freier Speicher vorhanden\nBenötigt: 1024\n"
+                                "vorhanden: ") +
+                         QByteArray::number(freeKb) + " KB\n");
+    EXPECT_EQ(fixture::readFile(failed), tmp / "src/big\n" + x + "\n");
+}
+
+// SIGINT during the third of five files: that one completes, the rest stays listed,
+// exit 1 and no closing text; afterwards SIGINT means what it meant before.
+TEST_F(CommandLine, InterruptStopsAfterTheCurrentFile)
+{
+    QByteArray input;
+    for (int i = 1; i <= 5; ++i) {
+        const QByteArray f = tmp / "src/f" + QByteArray::number(i);
+        fixture::writeFile(f, "f");
+        input += f + "\n";
+    }
+    struct sigaction before = {};
+    ::sigaction(SIGINT, nullptr, &before);
+    int files = 0;
+    const CliRun r = cli({"transfer", "--failed", tmp / "failed.lst", tmp / "dst"}, input, [&] {
+        if (++files == 3)
+            ::raise(SIGINT);
+    });
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(files, 3);
+    EXPECT_EQ(fixture::readFile(tmp / "failed.lst"), tmp / "src/f4\n" + tmp / "src/f5\n");
+    EXPECT_EQ(fixture::names(tmp / "dst"), (QList<QByteArray>{"f1", "f2", "f3"}));
+    struct sigaction after = {};
+    ::sigaction(SIGINT, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, before.sa_handler);
+}
+
+// On a terminal, standard error shows the progress and clears it at the end.
+TEST_F(CommandLine, ProgressOnlyOnATerminal)
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
+        GTEST_SKIP() << "no pseudo terminal here";
+    const int slave = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
+    ASSERT_GE(slave, 0);
+    const CliRun r = cli({"transfer", tmp / "dst"}, tmp / "src/x.txt\n", {}, slave);
+    ::close(slave);
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_EQ(r.out, "1 Dateien in " + tmp / "dst/ kopiert\n");
+    ::fcntl(master, F_SETFL, O_NONBLOCK);
+    QByteArray shown;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = ::read(master, buffer, sizeof buffer)) > 0)
+        shown.append(buffer, n);
+    ::close(master);
+    EXPECT_TRUE(shown.contains("1 übertragen, 0 fehlgeschlagen, 0 offen")) << shown.constData();
+    EXPECT_TRUE(shown.endsWith("\r\x1b[K"));
+}
