@@ -1,8 +1,428 @@
 #include "tmainform.h"
 
+#include "core/collectionlist.h"
+#include "core/filecollector.h"
+#include "core/filesizes.h"
+#include "core/messages.h"
+#include "core/transferengine.h"
+#include "env/settings.h"
+#include "explorer/qvdirtree21.h"
+#include "explorer/qvfilelistview28.h"
+#include "explorer/waitcursor.h"
+#include "platform/desktop.h"
+#include "platform/filesystem.h"
+#include "platform/namecodec.h"
+#include "tdateien.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QResizeEvent>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QUrl>
+
+namespace {
+const QString MyComputer = QStringLiteral("My Computer");
+
+// The transfer as the window drives it: events run between two files, Escape
+// raises the abort flag there, and the list window's caption shows the progress.
+class WindowHooks : public TransferHooks
+{
+public:
+    WindowHooks(Tmainform& form, Tdateien& dateien) : m_form(form), m_dateien(dateien) {}
+    bool aborted() override { return m_form.Abbruch(); }
+    void afterFile() override { QCoreApplication::processEvents(); }
+    void lineRemoved(int linesLeft) override
+    {
+        m_dateien.setWindowTitle(CollectionList::captionText(1, linesLeft));
+    }
+
+private:
+    Tmainform& m_form;
+    Tdateien& m_dateien;
+};
+} // namespace
+
 Tmainform::Tmainform(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("Tmainform"));
     setWindowTitle(QStringLiteral("Tobrin"));
-    resize(900, 600);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QHBoxLayout(central);
+    layout->setContentsMargins(2, 2, 2, 2);
+    m_groupbox1 = createPane(QStringLiteral("Quelle"), QStringLiteral("1"), m_quellbaum,
+                             m_splitter1, m_fileList);
+    m_groupbox2 = createPane(QStringLiteral("Ziel"), QStringLiteral("2"), m_zielbaum, m_splitter2,
+                             m_zieldateien);
+    m_quellbaum->setObjectName(QStringLiteral("Quellbaum"));
+    m_fileList->setObjectName(QStringLiteral("FileList"));
+    m_zielbaum->setObjectName(QStringLiteral("Zielbaum"));
+    m_zieldateien->setObjectName(QStringLiteral("Zieldateien"));
+    layout->addWidget(m_groupbox1);
+    layout->addWidget(m_groupbox2, 1);
+    setCentralWidget(central);
+    statusBar()->setObjectName(QStringLiteral("status"));
+    statusBar()->setSizeGripEnabled(true);
+
+    m_collection = new CollectionList(this);
+    m_dateien = std::make_unique<Tdateien>(m_collection);
+    connect(m_dateien.get(), &Tdateien::AbortRequested, this, [this] { m_abbruch = true; });
+
+    createMenu();
+    // Design size: a client area of 867 x 445.
+    resize(867, 445 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    FormCreate();
+    m_quellbaum->setFocus();
+}
+
+Tmainform::~Tmainform()
+{
+    Formclose();
+}
+
+QGroupBox* Tmainform::createPane(const QString& caption, const QString& number, TQvDirTree21*& tree,
+                                 QSplitter*& splitter, TQvFilelistView28*& list)
+{
+    auto* box = new QGroupBox(caption);
+    box->setObjectName(QStringLiteral("Groupbox") + number);
+    box->setMinimumWidth(120);
+    auto* layout = new QHBoxLayout(box);
+    layout->setContentsMargins(4, 4, 4, 4);
+    splitter = new QSplitter(Qt::Horizontal, box);
+    splitter->setObjectName(QStringLiteral("Splitter") + number);
+    splitter->setChildrenCollapsible(false);
+    tree = new TQvDirTree21(splitter);
+    list = new TQvFilelistView28(splitter);
+    splitter->addWidget(tree);
+    splitter->addWidget(list);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({180, 400});
+    layout->addWidget(splitter);
+
+    // Set up as one block, then built once.
+    tree->BeginLoad();
+    list->BeginLoad();
+    tree->SetLanguage(lnGerman);
+    tree->SetFolderType(DefaultFileType);
+    tree->setIndentation(23);
+    list->SetDirectory(MyComputer);
+    list->SetMask(QStringLiteral("*.*"));
+    list->SetFileType(DefaultFileType);
+    list->SetLanguage(lnGerman);
+    list->SetParentDirCaption(QStringLiteral(" Up one level"));
+    list->SetTimeFormat(tfShortFormat);
+    list->SetColWidth_Mod(125);
+    list->SetDirTree(tree);
+    tree->EndLoad();
+    list->EndLoad();
+    return box;
+}
+
+QAction* Tmainform::addItem(QMenu* menu, const QString& name, const QString& caption,
+                            void (Tmainform::*handler)(), const QKeySequence& shortcut)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    if (handler)
+        connect(action, &QAction::triggered, this, handler);
+    return action;
+}
+
+void Tmainform::createMenu()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("Mainmenu1"));
+
+    QMenu* datei = bar->addMenu(QStringLiteral("&Datei"));
+    datei->setObjectName(QStringLiteral("Datei1"));
+    addItem(datei, QStringLiteral("Aktion"), QStringLiteral("Dateien kopieren"),
+            &Tmainform::Aktionclick);
+    addItem(datei, QStringLiteral("Verknuepfen"), QStringLiteral("&Verknüpfung einrichten"),
+            nullptr);
+    addItem(datei, QStringLiteral("Information1"), QStringLiteral("&Information"),
+            &Tmainform::Information1Click);
+    addItem(datei, QStringLiteral("Beenden1"), QStringLiteral("&Beenden"),
+            &Tmainform::Beenden1Click, QKeySequence(Qt::ALT | Qt::Key_F4));
+
+    QMenu* bearbeiten = bar->addMenu(QStringLiteral("&Bearbeiten"));
+    bearbeiten->setObjectName(QStringLiteral("Bearbeiten1"));
+    addItem(bearbeiten, QStringLiteral("Hinzufuegen"),
+            QStringLiteral("Dateien zur Liste &hinzufügen"), &Tmainform::Hinzufuegenclick,
+            QKeySequence(Qt::CTRL | Qt::Key_C));
+    addItem(bearbeiten, QStringLiteral("Dateiensuchen1"), QStringLiteral("Dateien &suchen"),
+            &Tmainform::Dateiensuchen1Click, QKeySequence(Qt::CTRL | Qt::Key_F));
+    addItem(bearbeiten, QStringLiteral("Anzeigefilter1"), QStringLiteral("Anzeige &Filter"),
+            &Tmainform::Anzeigefilter1Click);
+    addItem(bearbeiten, QStringLiteral("Delliste"), QStringLiteral("Liste &löschen"),
+            &Tmainform::Dellisteclick);
+    addItem(bearbeiten, QStringLiteral("Listeanzeigen1"), QStringLiteral("Liste &anzeigen"),
+            &Tmainform::Listeanzeigen1Click);
+
+    QMenu* einstellungen = bar->addMenu(QStringLiteral("&Einstellungen"));
+    einstellungen->setObjectName(QStringLiteral("Einstellungen1"));
+    QAction* kopieren = addItem(einstellungen, QStringLiteral("Kopieren"),
+                                QStringLiteral("&Kopieren"), &Tmainform::Kopierenclick);
+    QAction* verschieben = addItem(einstellungen, QStringLiteral("Verschieben"),
+                                   QStringLiteral("&Verschieben"), &Tmainform::Verschiebenclick);
+    kopieren->setCheckable(true);
+    verschieben->setCheckable(true);
+    kopieren->setChecked(true);
+    for (const auto& [name, caption] :
+         {std::pair{"Ueberschreiben", "&Bestehende Dateien nicht überschreiben"},
+          std::pair{"Attribute", "Ignoriere Datei&attribute"},
+          std::pair{"Verzeichnisstrukturerhalten", "Verzeichnisstruktur erhalten"}}) {
+        // Each toggle inverts its own mark.
+        QAction* toggle =
+            addItem(einstellungen, QString::fromLatin1(name), QString::fromUtf8(caption), nullptr);
+        toggle->setCheckable(true);
+    }
+
+    QMenu* hilfe = bar->addMenu(QStringLiteral("Hilfe"));
+    hilfe->setObjectName(QStringLiteral("Hilfe1"));
+    addItem(hilfe, QStringLiteral("Hilfe2"), QStringLiteral("&Hilfe"), &Tmainform::Hilfe2Click);
+    addItem(hilfe, QStringLiteral("Info1"), QStringLiteral("&Info"), nullptr);
+}
+
+QAction* Tmainform::Item(const QString& name) const
+{
+    return menuBar()->findChild<QAction*>(name);
+}
+
+QString Tmainform::StatusText() const
+{
+    return statusBar()->currentMessage();
+}
+
+// ---- lifecycle -------------------------------------------------------------------
+
+void Tmainform::FormCreate()
+{
+    m_auswahlliste.clear();
+    const Fensterstatus state = FensterstatusLaden();
+    m_quellbaum->OpenPath(state.quellbaum);
+    m_fileList->SetDirectory(m_quellbaum->SelectedPath());
+    m_zielbaum->OpenPath(state.zielbaum);
+    m_zieldateien->SetDirectory(m_zielbaum->SelectedPath());
+    m_suchfilter = state.filter;
+}
+
+void Tmainform::Formclose()
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    m_auswahlliste.clear();
+    Fensterstatus state;
+    state.quellbaum = m_quellbaum->SelectedPath();
+    state.zielbaum = m_zielbaum->SelectedPath();
+    state.filter = m_suchfilter;
+    QString error;
+    // A settings file that cannot be written is reported; the window closes anyway.
+    if (!FensterstatusSpeichern(state, &error))
+        msg::ErrorBox(error);
+}
+
+void Tmainform::closeEvent(QCloseEvent* event)
+{
+    Formclose();
+    m_dateien->hide();
+    event->accept();
+}
+
+void Tmainform::keyPressEvent(QKeyEvent* event)
+{
+    if (!event->text().isEmpty())
+        Formkeypress(event->text().front());
+    QMainWindow::keyPressEvent(event);
+}
+
+void Tmainform::Formkeypress(QChar key)
+{
+    if (key == QChar(27))
+        m_abbruch = true;
+}
+
+void Tmainform::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    Formcanresize(frameGeometry().width());
+}
+
+void Tmainform::Formcanresize(int outerWidth)
+{
+    m_groupbox1->setFixedWidth(outerWidth / 2);
+}
+
+// ---- options ---------------------------------------------------------------------
+
+void Tmainform::Kopierenclick()
+{
+    Item(QStringLiteral("Kopieren"))->setChecked(true);
+    Item(QStringLiteral("Verschieben"))->setChecked(false);
+    Item(QStringLiteral("Aktion"))->setText(QStringLiteral("Dateien kopieren"));
+}
+
+void Tmainform::Verschiebenclick()
+{
+    Item(QStringLiteral("Kopieren"))->setChecked(false);
+    Item(QStringLiteral("Verschieben"))->setChecked(true);
+    Item(QStringLiteral("Aktion"))->setText(QStringLiteral("Dateien verschieben"));
+}
+
+// ---- collection list ---------------------------------------------------------------
+
+void Tmainform::appendBatchAndShow()
+{
+    m_collection->appendBatch(m_auswahlliste);
+    m_dateien->ShowList();
+    StatusAktualisieren();
+}
+
+void Tmainform::Hinzufuegenclick()
+{
+    if (m_fileList->SelectedRows().isEmpty()) {
+        msg::ErrorBox(QStringLiteral("Es sind keine Dateien markiert!\rMarkieren sie in der linken "
+                                     "Dateienliste Dateien mit Shif / STRG+Mausklick"));
+        return;
+    }
+    m_auswahlliste.clear();
+    const QString dir = m_fileList->Directory();
+    for (int row : m_fileList->SelectedRows()) {
+        const QString path = dir + m_fileList->ItemCaption(row);
+        platform::FileInfo info;
+        if (platform::statPath(path, info) && !info.isDir())
+            m_auswahlliste.append(path);
+    }
+    appendBatchAndShow();
+}
+
+void Tmainform::Dellisteclick()
+{
+    m_auswahlliste.clear();
+    m_collection->clear();
+}
+
+void Tmainform::Listeanzeigen1Click()
+{
+    m_dateien->ShowList();
+}
+
+void Tmainform::StatusAktualisieren()
+{
+    statusBar()->showMessage(QStringLiteral("%1 Dateien mit %2 Bytes in der Liste")
+                                 .arg(m_collection->count())
+                                 .arg(Listengroesse(*m_collection)));
+    repaint();
+    QCoreApplication::processEvents();
+}
+
+void Tmainform::Information1Click()
+{
+    msg::InfoBox(QStringLiteral("Selektiert: %1 Dateien\rmit einer Größe von %2 KB")
+                     .arg(m_collection->count())
+                     .arg(Listengroesse(*m_collection) / 1024));
+}
+
+void Tmainform::Beenden1Click()
+{
+    close();
+}
+
+void Tmainform::Anzeigefilter1Click()
+{
+    QString mask = m_fileList->Mask();
+    if (msg::InputBox(QStringLiteral("Filter eingeben"),
+                      QStringLiteral("Mehere Auswahlkriterien mit \";\" trennen"), mask))
+        m_fileList->SetMask(mask);
+}
+
+void Tmainform::Dateiensuchen1Click()
+{
+    if (m_quellbaum->SelectedPath().isEmpty()) {
+        msg::ErrorBox(
+            QStringLiteral("Zuerst im Linken Baum ein Laufwerk / Verzeichnis auswählen !"));
+        return;
+    }
+    QString mask = m_suchfilter;
+    if (!msg::InputBox(
+            QStringLiteral("Dateien suchen"),
+            QStringLiteral("Suche in Unterverzeichnissen von\r\n") + m_fileList->Directory(), mask))
+        return;
+    m_suchfilter = mask;
+    {
+        const WaitCursor wait;
+        m_auswahlliste.clear();
+        SucheDateien(m_fileList->Directory(), m_suchfilter, m_auswahlliste, false);
+    }
+    appendBatchAndShow();
+}
+
+// ---- transfer ----------------------------------------------------------------------
+
+void Tmainform::Aktionclick()
+{
+    const QString target = m_zielbaum->SelectedPath();
+    // The root of the target tree names no directory: refused like no selection.
+    if (target.isEmpty() || target.compare(MyComputer, Qt::CaseInsensitive) == 0) {
+        msg::ErrorBox(TextKeinZiel);
+        return;
+    }
+    if (m_collection->isEmpty()) {
+        msg::InfoBox(TextListeLeer);
+        return;
+    }
+    Uebertragen(Item(QStringLiteral("Kopieren"))->isChecked());
+}
+
+void Tmainform::Uebertragen(bool kopierend)
+{
+    const QString target = m_zieldateien->Directory();
+    const SpaceCheck space = checkFreeSpace(*m_collection, target);
+    if (!space.passes) {
+        msg::ErrorBox(space.refusalText());
+        return;
+    }
+    m_dateien->ShowList();
+    TransferOptions options;
+    options.copy = kopierend;
+    options.noOverwrite = Item(QStringLiteral("Ueberschreiben"))->isChecked();
+    options.ignoreAttributes = Item(QStringLiteral("Attribute"))->isChecked();
+    options.keepStructure = Item(QStringLiteral("Verzeichnisstrukturerhalten"))->isChecked();
+    m_abbruch = false;
+    TransferResult result;
+    {
+        const WaitCursor wait;
+        WindowHooks hooks(*this, *m_dateien);
+        result = ::Uebertragen(*m_collection, target, options, hooks);
+    }
+    if (result.aborted)
+        return;
+    m_zieldateien->UpdateFileList();
+    statusBar()->showMessage(result.statusText);
+    msg::InfoBox(result.statusText);
+}
+
+// ---- help --------------------------------------------------------------------------
+
+QString Tmainform::HelpUrl(int topic)
+{
+    const QString page = platform::programPath() + QStringLiteral(".html");
+    return QUrl::fromEncoded("file://" + platform::encodeName(page).toPercentEncoding("/"))
+               .toString() +
+           QLatin1Char('#') + QString::number(topic);
+}
+
+void Tmainform::Hilfe2Click()
+{
+    QString error;
+    if (!platform::openWithDefaultApp(HelpUrl(100), &error))
+        msg::ErrorBox(error);
 }

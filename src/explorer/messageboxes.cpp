@@ -27,7 +27,10 @@ QMessageBox::Icon iconFor(msg::Kind kind)
 
 msg::Reply MessageBoxes::show(const msg::Message& m)
 {
-    QMessageBox box(iconFor(m.kind), m.title, m.text, QMessageBox::NoButton,
+    // Texts may break their lines with a bare carriage return.
+    QString text = m.text;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(iconFor(m.kind), m.title, text, QMessageBox::NoButton,
                     QApplication::activeWindow());
     QCheckBox* forAll = nullptr;
     QPushButton *ok = nullptr, *yes = nullptr, *no = nullptr, *replace = nullptr, *skip = nullptr,

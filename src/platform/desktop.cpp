@@ -209,6 +209,16 @@ bool runGio(const QStringList& args, QString* error)
 
 } // namespace
 
+QString programPath()
+{
+    QByteArray buffer(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), size_t(buffer.size()));
+    if (n <= 0)
+        return QString();
+    buffer.truncate(n);
+    return decodeName(buffer);
+}
+
 QString homeDir()
 {
     QString home = absoluteEnvPath("HOME");

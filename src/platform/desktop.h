@@ -9,6 +9,8 @@
 namespace platform {
 
 // $HOME, else the home folder of the user's passwd entry. No trailing "/" (except "/").
+// The full path of the running program (from /proc/self/exe, names kept losslessly).
+QString programPath();
 QString homeDir();
 // $XDG_CONFIG_HOME when it is an absolute path, else ~/.config. No trailing "/".
 QString configHome();
