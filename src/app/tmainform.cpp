@@ -24,6 +24,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 const QString MyComputer = QStringLiteral("My Computer");
@@ -52,9 +53,9 @@ Tmainform::Tmainform(QWidget* parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("Tmainform"));
     setWindowTitle(QStringLiteral("Tobrin"));
 
+    // No layout here: the source pane is placed by Formcanresize, the target pane
+    // takes the rest.
     auto* central = new QWidget(this);
-    auto* layout = new QHBoxLayout(central);
-    layout->setContentsMargins(2, 2, 2, 2);
     m_groupbox1 = createPane(QStringLiteral("Quelle"), QStringLiteral("1"), m_quellbaum,
                              m_splitter1, m_fileList);
     m_groupbox2 = createPane(QStringLiteral("Ziel"), QStringLiteral("2"), m_zielbaum, m_splitter2,
@@ -63,8 +64,8 @@ Tmainform::Tmainform(QWidget* parent) : QMainWindow(parent)
     m_fileList->setObjectName(QStringLiteral("FileList"));
     m_zielbaum->setObjectName(QStringLiteral("Zielbaum"));
     m_zieldateien->setObjectName(QStringLiteral("Zieldateien"));
-    layout->addWidget(m_groupbox1);
-    layout->addWidget(m_groupbox2, 1);
+    m_groupbox1->setParent(central);
+    m_groupbox2->setParent(central);
     setCentralWidget(central);
     statusBar()->setObjectName(QStringLiteral("status"));
     statusBar()->setSizeGripEnabled(true);
@@ -90,7 +91,6 @@ QGroupBox* Tmainform::createPane(const QString& caption, const QString& number, 
 {
     auto* box = new QGroupBox(caption);
     box->setObjectName(QStringLiteral("Groupbox") + number);
-    box->setMinimumWidth(120);
     auto* layout = new QHBoxLayout(box);
     layout->setContentsMargins(4, 4, 4, 4);
     splitter = new QSplitter(Qt::Horizontal, box);
@@ -100,6 +100,9 @@ QGroupBox* Tmainform::createPane(const QString& caption, const QString& number, 
     list = new TQvFilelistView28(splitter);
     splitter->addWidget(tree);
     splitter->addWidget(list);
+    // The panes follow the window's width; let them become narrow.
+    tree->setMinimumWidth(40);
+    list->setMinimumWidth(40);
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({180, 400});
@@ -258,7 +261,10 @@ void Tmainform::resizeEvent(QResizeEvent* event)
 
 void Tmainform::Formcanresize(int outerWidth)
 {
-    m_groupbox1->setFixedWidth(outerWidth / 2);
+    const QWidget* area = centralWidget();
+    const int left = std::min(outerWidth / 2, area->width());
+    m_groupbox1->setGeometry(0, 0, left, area->height());
+    m_groupbox2->setGeometry(left, 0, area->width() - left, area->height());
 }
 
 // ---- options ---------------------------------------------------------------------
