@@ -19,6 +19,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QResizeEvent>
 #include <QSplitter>
@@ -67,8 +68,11 @@ Tmainform::Tmainform(QWidget* parent) : QMainWindow(parent)
     m_groupbox1->setParent(central);
     m_groupbox2->setParent(central);
     setCentralWidget(central);
-    statusBar()->setObjectName(QStringLiteral("status"));
-    statusBar()->setSizeGripEnabled(true);
+    // One simple text that stays until it is written again (a temporary message
+    // would be wiped by every menu item the mouse passes).
+    m_status = new QLabel(statusBar());
+    m_status->setObjectName(QStringLiteral("status"));
+    statusBar()->addWidget(m_status, 1);
 
     m_collection = new CollectionList(this);
     m_dateien = std::make_unique<Tdateien>(m_collection);
@@ -201,7 +205,7 @@ QAction* Tmainform::Item(const QString& name) const
 
 QString Tmainform::StatusText() const
 {
-    return statusBar()->currentMessage();
+    return m_status->text();
 }
 
 // ---- lifecycle -------------------------------------------------------------------
@@ -323,7 +327,7 @@ void Tmainform::Listeanzeigen1Click()
 
 void Tmainform::StatusAktualisieren()
 {
-    statusBar()->showMessage(QStringLiteral("%1 Dateien mit %2 Bytes in der Liste")
+    m_status->setText(QStringLiteral("%1 Dateien mit %2 Bytes in der Liste")
                                  .arg(m_collection->count())
                                  .arg(Listengroesse(*m_collection)));
     repaint();
@@ -412,7 +416,7 @@ void Tmainform::Uebertragen(bool kopierend)
     if (result.aborted)
         return;
     m_zieldateien->UpdateFileList();
-    statusBar()->showMessage(result.statusText);
+    m_status->setText(result.statusText);
     msg::InfoBox(result.statusText);
 }
 

@@ -7,6 +7,7 @@
 class CollectionList;
 class QAction;
 class QGroupBox;
+class QLabel;
 class QSplitter;
 class Tdateien;
 class TQvDirTree21;
@@ -87,6 +88,7 @@ private:
 
     CollectionList* m_collection = nullptr;
     std::unique_ptr<Tdateien> m_dateien;
+    QLabel* m_status = nullptr;
     QStringList m_auswahlliste;
     QString m_suchfilter = QStringLiteral("*.*");
     bool m_abbruch = false;
