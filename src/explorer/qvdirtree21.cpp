@@ -71,6 +71,11 @@ TQvDirTree21::TQvDirTree21(QWidget* parent) : QTreeWidget(parent)
 
 TQvDirTree21::~TQvDirTree21() = default;
 
+TQvFilelistView28* TQvDirTree21::FileList() const
+{
+    return m_fileList;
+}
+
 void TQvDirTree21::SetFileList(TQvFilelistView28* list)
 {
     if (list != m_fileList)

@@ -31,7 +31,7 @@ public:
     TFileType FolderType() const { return m_folderType; }
     void SetFolderType(TFileType type) { m_folderType = type; }
 
-    TQvFilelistView28* FileList() const { return m_fileList; }
+    TQvFilelistView28* FileList() const;
     void SetFileList(TQvFilelistView28* list);
 
     TLanguage Language() const { return m_language; }
