@@ -124,6 +124,11 @@ void TQvDirTree21::SetNotifyDelay(int milliseconds)
     m_watcher->setDelay(milliseconds);
 }
 
+void TQvDirTree21::SetWatchVolumes(bool watch)
+{
+    m_watcher->setWatchMounts(watch);
+}
+
 // ---- population --------------------------------------------------------------
 
 void TQvDirTree21::ReloadTree()

@@ -79,6 +79,8 @@ public:
 
     // How long change notifications are gathered before one rebuild.
     void SetNotifyDelay(int milliseconds);
+    // Whether volumes mounted or unmounted rebuild the tree (on by default).
+    void SetWatchVolumes(bool watch);
 
 Q_SIGNALS:
     void OnDirChange(QObject* sender, const QString& selectedPath);

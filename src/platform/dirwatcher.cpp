@@ -64,6 +64,12 @@ bool DirWatcher::watch(const QString& dir)
     return true;
 }
 
+void DirWatcher::setWatchMounts(bool watch)
+{
+    if (m_mountNotifier)
+        m_mountNotifier->setEnabled(watch);
+}
+
 void DirWatcher::clear()
 {
     for (auto it = m_byWatch.constBegin(); it != m_byWatch.constEnd(); ++it)

@@ -28,6 +28,9 @@ public:
     void clear();
     int watchCount() const { return int(m_byPath.size()); }
 
+    // Whether volumes coming and going are reported too (on by default).
+    void setWatchMounts(bool watch);
+
     // How long events are gathered before changed() fires.
     void setDelay(int milliseconds) { m_delay.setInterval(milliseconds); }
 

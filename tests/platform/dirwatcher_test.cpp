@@ -10,6 +10,7 @@ TEST(DirWatcher, ReportsFolderChangesOnlyAndGathersThem)
     TempDir dir;
     platform::DirWatcher watcher;
     watcher.setDelay(50);
+    watcher.setWatchMounts(false); // other tests mount file systems meanwhile
     ASSERT_TRUE(watcher.watch(platform::decodeName(dir.path())));
     EXPECT_TRUE(watcher.watch(platform::decodeName(dir.path()))); // twice is fine
     EXPECT_EQ(watcher.watchCount(), 1);
@@ -29,4 +30,17 @@ TEST(DirWatcher, ReportsFolderChangesOnlyAndGathersThem)
     fixture::makeDir(dir / "d");
     EXPECT_FALSE(changed.wait(300));
     EXPECT_FALSE(watcher.watch(platform::decodeName(dir / "missing")));
+}
+
+TEST(DirWatcher, ReportsVolumesComingAndGoing)
+{
+    TempDir dir;
+    platform::DirWatcher watcher;
+    watcher.setDelay(50);
+    QSignalSpy changed(&watcher, &platform::DirWatcher::changed);
+    if (!fixture::mountTmpfs(dir / "vol", "1m"))
+        GTEST_SKIP() << "mounting a tmpfs is not allowed here";
+    EXPECT_TRUE(changed.wait(2000));
+    fixture::unmount(dir / "vol");
+    EXPECT_TRUE(changed.wait(2000));
 }
