@@ -3,9 +3,9 @@
 #include "core/collectionlist.h"
 #include "core/filecollector.h"
 #include "core/transferengine.h"
+#include "info/installer.h"
 #include "platform/filesystem.h"
 #include "platform/namecodec.h"
-#include "version.h"
 
 #include <QElapsedTimer>
 #include <QStringList>
@@ -124,13 +124,15 @@ QByteArray currentDirectory()
 }
 
 // A path argument as a full path: relative ones below the current directory.
-QByteArray absolute(const QByteArray& path)
+QByteArray absolute(const QByteArray& path, QByteArray& cwd)
 {
     if (path.startsWith('/'))
         return path;
-    QByteArray cwd = currentDirectory();
-    if (!cwd.endsWith('/'))
-        cwd += '/';
+    if (cwd.isEmpty()) {
+        cwd = currentDirectory();
+        if (!cwd.endsWith('/'))
+            cwd += '/';
+    }
     return cwd + path;
 }
 
@@ -139,7 +141,8 @@ QByteArray absolute(const QByteArray& path)
 // since a step back over a link does not lead where the text suggests.
 QString directoryArgument(const QByteArray& arg)
 {
-    QByteArray path = absolute(arg);
+    QByteArray cwd;
+    QByteArray path = absolute(arg, cwd);
     bool dots = false;
     for (const QByteArray& step : path.split('/'))
         dots = dots || step == "." || step == "..";
@@ -276,9 +279,10 @@ QStringList readList(const CommandLineIo& io, bool nul)
 {
     const QByteArray data = readAll(io.in);
     QStringList lines;
+    QByteArray cwd;
     for (const QByteArray& line : data.split(nul ? '\0' : '\n'))
         if (!line.isEmpty())
-            lines.append(platform::decodeName(absolute(line)));
+            lines.append(platform::decodeName(absolute(line, cwd)));
     return lines;
 }
 
@@ -393,10 +397,9 @@ int runCommandLine(const QList<QByteArray>& args, const CommandLineIo& io, bool&
     if (command == "transfer")
         return runTransfer(rest, io);
     if (command == "--version" && rest.isEmpty()) {
-        writeAll(io.out, QByteArrayLiteral("Tobrin ") + QByteArray::number(TOBRIN_VERSION_MAJOR) +
-                             '.' + QByteArray::number(TOBRIN_VERSION_MINOR) + '.' +
-                             QByteArray::number(TOBRIN_VERSION_RELEASE) +
-                             " Build: " + QByteArray::number(TOBRIN_VERSION_BUILD) + '\n');
+        QString version;
+        installer::VersionText(version);
+        writeAll(io.out, "Tobrin " + version.toUtf8() + '\n');
         return 0;
     }
     if ((command == "--help" || command == "-h") && rest.isEmpty()) {

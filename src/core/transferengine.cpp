@@ -52,22 +52,24 @@ bool copyOne(const QString& source, const QString& target, const TransferOptions
 // target, and a rename between two names of the same file succeeds without doing
 // anything, which would leave the source in place while counting it as moved.
 bool moveOne(const QString& source, const QString& target, const platform::FileInfo& src,
-             const TransferOptions& options)
+             bool sourceIsLink, const TransferOptions& options)
 {
-    platform::FileInfo link;
-    if (!platform::lstatPath(source, link))
-        return false;
-    if (!link.isLink) {
-        platform::FileInfo existing;
-        if (platform::statPath(target, existing)) {
-            if (existing.device == src.device && existing.inode == src.inode)
-                return false;
-            if (existing.isDir() || options.noOverwrite || !(existing.mode & S_IWUSR))
-                return false;
-        }
-        if (platform::renamePath(source, target, !options.noOverwrite))
+    if (!sourceIsLink) {
+        // Usually nothing is there yet: one call, and it never replaces anything.
+        if (platform::renamePath(source, target, false))
             return true;
-        if (platform::lastError() != EXDEV)
+        int error = platform::lastError();
+        if (error == EEXIST && !options.noOverwrite) {
+            platform::FileInfo existing;
+            if (platform::statPath(target, existing) &&
+                ((existing.device == src.device && existing.inode == src.inode) ||
+                 existing.isDir() || !(existing.mode & S_IWUSR)))
+                return false;
+            if (platform::renamePath(source, target, true))
+                return true;
+            error = platform::lastError();
+        }
+        if (error != EXDEV)
             return false;
     }
     // Another file system, or a link whose file is what the list means: copy, and
@@ -81,16 +83,21 @@ bool moveOne(const QString& source, const QString& target, const platform::FileI
 bool transferOne(const QString& source, const QString& target, const TransferOptions& options)
 {
     platform::FileInfo a;
-    if (!platform::statPath(source, a) || !S_ISREG(a.mode))
-        return false; // missing, a dangling link, a directory, a device or a pipe
+    if (!platform::lstatPath(source, a))
+        return false;
+    const bool isLink = a.isLink;
+    if (isLink && !platform::statPath(source, a))
+        return false;
+    if (!S_ISREG(a.mode))
+        return false; // a dangling link, a directory, a device or a pipe
     const bool lifted = options.ignoreAttributes && !(a.mode & S_IWUSR) &&
                         platform::setMode(source, a.mode | S_IWUSR);
 
     // A failure here is not reported: the copy below fails then.
     platform::makePath(platform::parentPath(target));
 
-    const bool ok =
-        options.copy ? copyOne(source, target, options) : moveOne(source, target, a, options);
+    const bool ok = options.copy ? copyOne(source, target, options)
+                                 : moveOne(source, target, a, isLink, options);
     if (lifted) {
         if (ok)
             platform::setMode(target, a.mode);
