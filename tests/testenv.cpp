@@ -30,6 +30,14 @@ TempDir::TempDir()
     m_path = templ + "/";
 }
 
+TempDir::TempDir(const QByteArray& parent)
+{
+    QByteArray templ = parent + "tobrin-t.XXXXXX";
+    if (!::mkdtemp(templ.data()))
+        fail("mkdtemp", templ);
+    m_path = templ + "/";
+}
+
 TempDir::~TempDir()
 {
     fixture::removeTree(m_path.chopped(1));

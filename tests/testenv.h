@@ -12,6 +12,9 @@ class TempDir
 {
 public:
     TempDir();
+    // A folder below another one, for tests that need ancestors where nothing else
+    // happens (the test home lies below /tmp, where test programs come and go).
+    explicit TempDir(const QByteArray& parent);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

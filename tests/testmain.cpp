@@ -1,5 +1,6 @@
 // Test main shared by every test program: runs headless, with HOME and the XDG
 // folders pointed at a private temporary folder, under a QApplication.
+#include "platform/dirwatcher.h"
 #include "testenv.h"
 
 #include <QApplication>
@@ -37,6 +38,9 @@ int main(int argc, char** argv)
     qputenv("LC_ALL", "de_DE.UTF-8");
 
     QApplication app(argc, argv);
+    // Folders come and go all over the machine while tests run side by side; only
+    // the tests about change notifications listen to them.
+    platform::DirWatcher::setActiveByDefault(false);
     ::testing::InitGoogleTest(&argc, argv);
     const int rc = RUN_ALL_TESTS();
     fixture::removeTree(g_home.chopped(1));

@@ -166,7 +166,7 @@ void FileListModel::loadTypeName(TFileInfo& entry) const
         entry.Kind == KindDir
             ? mimeDatabase().mimeTypeForName(QStringLiteral("inode/directory"))
             : mimeDatabase().mimeTypeForFile(entry.Name, QMimeDatabase::MatchExtension);
-    entry.TypeName = type.comment().left(MaxTypeNameLength);
+    entry.TypeName = TypeNameOf(type).left(MaxTypeNameLength);
 }
 
 QString FileListModel::Caption(int row) const

@@ -129,6 +129,11 @@ void TQvDirTree21::SetWatchVolumes(bool watch)
     m_watcher->setWatchMounts(watch);
 }
 
+void TQvDirTree21::SetWatchChanges(bool watch)
+{
+    m_watcher->setActive(watch);
+}
+
 // ---- population --------------------------------------------------------------
 
 void TQvDirTree21::ReloadTree()

@@ -81,6 +81,8 @@ public:
     void SetNotifyDelay(int milliseconds);
     // Whether volumes mounted or unmounted rebuild the tree (on by default).
     void SetWatchVolumes(bool watch);
+    // Whether changes on disk rebuild the tree at all (on by default).
+    void SetWatchChanges(bool watch);
 
 Q_SIGNALS:
     void OnDirChange(QObject* sender, const QString& selectedPath);

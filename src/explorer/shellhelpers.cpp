@@ -720,6 +720,35 @@ bool ReportIfExists(const QString& path)
 
 // --- Icons ---------------------------------------------------------------------
 
+QString TypeNameOf(const QMimeType& type)
+{
+    static const QHash<int, QLocale::Language> languages = {
+        {lnEnglish, QLocale::English},     {lnChinese_Tra, QLocale::Chinese},
+        {lnChinese_Sim, QLocale::Chinese}, {lnDutch, QLocale::Dutch},
+        {lnFrench, QLocale::French},       {lnGerman, QLocale::German},
+        {lnItalian, QLocale::Italian},     {lnJapanese, QLocale::Japanese},
+        {lnPolish, QLocale::Polish},       {lnPortuguese, QLocale::Portuguese},
+        {lnSlovenian, QLocale::Slovenian}, {lnSlovak, QLocale::Slovak},
+        {lnSpanish, QLocale::Spanish},     {lnSwedish, QLocale::Swedish},
+        {lnKorean, QLocale::Korean},       {lnTurkish, QLocale::Turkish},
+    };
+    static QHash<QString, QString> cache;
+    const auto language = languages.constFind(CurrentListLanguage);
+    if (language == languages.constEnd())
+        return type.comment();
+    const QString key = QString::number(int(CurrentListLanguage)) + QLatin1Char('|') + type.name();
+    auto it = cache.constFind(key);
+    if (it != cache.constEnd())
+        return *it;
+    // QMimeType reads the default locale when asked; lend it the list's language.
+    const QLocale previous;
+    QLocale::setDefault(QLocale(
+        *language, CurrentListLanguage == lnChinese_Tra ? QLocale::Taiwan : QLocale::AnyTerritory));
+    const QString name = type.comment();
+    QLocale::setDefault(previous);
+    return *cache.insert(key, name);
+}
+
 int FolderIconIndex(bool open)
 {
     return folderIcon(open);

@@ -15,6 +15,7 @@
 // Texts of any length pass through unchanged. User-interface thread only.
 
 #include <QDateTime>
+#include <QMimeType>
 #include <QString>
 #include <QtGlobal>
 #include <memory>
@@ -150,6 +151,9 @@ bool ReportIfExists(const QString& path);
 // Costs one or two stat calls; icons are created once per kind.
 int SmallIconIndex(const QString& path);
 int SmallOpenIconIndex(const QString& path);
+// The type name of a MIME type in the language the explorer lists speak (the last one
+// a file list applied), not the process's locale. Cached per type and language.
+QString TypeNameOf(const QMimeType& type);
 // The plain folder icons, for callers that already know a path is an ordinary folder
 // (not a mount point) and need not ask the file system again.
 int FolderIconIndex(bool open);

@@ -20,6 +20,15 @@ QString withoutSlash(QString p)
 }
 } // namespace
 
+namespace {
+bool g_activeByDefault = true;
+}
+
+void DirWatcher::setActiveByDefault(bool active)
+{
+    g_activeByDefault = active;
+}
+
 DirWatcher::DirWatcher(QObject* parent) : QObject(parent)
 {
     m_delay.setSingleShot(true);
@@ -42,9 +51,21 @@ DirWatcher::DirWatcher(QObject* parent) : QObject(parent)
         connect(m_mountNotifier.get(), &QSocketNotifier::activated, this,
                 &DirWatcher::mountsChanged);
     }
+    setActive(g_activeByDefault);
 }
 
 DirWatcher::~DirWatcher() = default;
+
+void DirWatcher::setActive(bool active)
+{
+    m_active = active;
+    if (m_inotifyNotifier)
+        m_inotifyNotifier->setEnabled(active);
+    if (m_mountNotifier)
+        m_mountNotifier->setEnabled(active && m_watchMounts);
+    if (!active)
+        m_delay.stop();
+}
 
 bool DirWatcher::watch(const QString& dir)
 {
@@ -66,8 +87,9 @@ bool DirWatcher::watch(const QString& dir)
 
 void DirWatcher::setWatchMounts(bool watch)
 {
+    m_watchMounts = watch;
     if (m_mountNotifier)
-        m_mountNotifier->setEnabled(watch);
+        m_mountNotifier->setEnabled(m_active && watch);
 }
 
 void DirWatcher::clear()

@@ -30,6 +30,11 @@ public:
 
     // Whether volumes coming and going are reported too (on by default).
     void setWatchMounts(bool watch);
+    // Whether anything is reported at all. New watchers take the process default,
+    // which test programs turn off so that unrelated changes on the machine cannot
+    // rebuild their trees midway.
+    void setActive(bool active);
+    static void setActiveByDefault(bool active);
 
     // How long events are gathered before changed() fires.
     void setDelay(int milliseconds) { m_delay.setInterval(milliseconds); }
@@ -50,6 +55,8 @@ private:
     QHash<QString, int> m_byPath;
     QHash<int, QString> m_byWatch;
     QTimer m_delay;
+    bool m_active = true;
+    bool m_watchMounts = true;
 };
 
 } // namespace platform

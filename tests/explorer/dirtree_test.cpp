@@ -26,7 +26,8 @@ struct TreeFixture
 {
     TempDir dir;
     QString base = q(dir.path()) + QStringLiteral("base");
-    TreeFixture()
+    explicit TreeFixture(const QByteArray& parent = QByteArray())
+        : dir(parent.isEmpty() ? TempDir() : TempDir(parent))
     {
         const QByteArray b = dir / "base";
         fixture::makeDir(b);
@@ -200,8 +201,9 @@ TEST(DirTree, MouseAndKeysSelectAndCoupleTheList)
 
 TEST(DirTree, FolderChangesOnDiskRebuildOnce)
 {
-    TreeFixture f;
+    TreeFixture f("/var/tmp/"); // the tree watches every folder on the way there
     TQvDirTree21 tree;
+    tree.SetWatchChanges(true);
     tree.SetNotifyDelay(50);
     tree.SetWatchVolumes(false); // other tests mount file systems meanwhile
     tree.OpenPath(f.base + QStringLiteral("/gamma"));

@@ -9,6 +9,7 @@ TEST(DirWatcher, ReportsFolderChangesOnlyAndGathersThem)
 {
     TempDir dir;
     platform::DirWatcher watcher;
+    watcher.setActive(true);
     watcher.setDelay(50);
     watcher.setWatchMounts(false); // other tests mount file systems meanwhile
     ASSERT_TRUE(watcher.watch(platform::decodeName(dir.path())));
@@ -36,6 +37,7 @@ TEST(DirWatcher, ReportsVolumesComingAndGoing)
 {
     TempDir dir;
     platform::DirWatcher watcher;
+    watcher.setActive(true);
     watcher.setDelay(50);
     QSignalSpy changed(&watcher, &platform::DirWatcher::changed);
     if (!fixture::mountTmpfs(dir / "vol", "1m"))
