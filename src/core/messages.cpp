@@ -33,7 +33,7 @@ std::shared_ptr<Handler>& current()
 
 void box(Kind kind, const QString& title, const QString& text)
 {
-    handler()->show(Message{kind, title, text, Buttons::Ok, false});
+    handler()->show(Message{kind, title, text});
 }
 } // namespace
 
@@ -52,6 +52,11 @@ Handler* handler()
 void ErrorBox(const QString& text)
 {
     box(Kind::Error, TitleError, text);
+}
+
+void ErrorBoxWithHelp(const QString& text, const QString& helpUrl)
+{
+    handler()->show(Message{Kind::Error, TitleError, text, Buttons::Ok, false, helpUrl});
 }
 
 void InfoBox(const QString& text)

@@ -37,11 +37,19 @@ enum class Answer
 
 struct Message
 {
-    Kind kind = Kind::Plain;
+    Message(Kind kind = Kind::Plain, QString title = {}, QString text = {},
+            Buttons buttons = Buttons::Ok, bool offerForAll = false, QString helpUrl = {})
+        : kind(kind), title(std::move(title)), text(std::move(text)), buttons(buttons),
+          offerForAll(offerForAll), helpUrl(std::move(helpUrl))
+    {
+    }
+
+    Kind kind;
     QString title;
     QString text;
-    Buttons buttons = Buttons::Ok;
-    bool offerForAll = false; // show an "apply to all" choice (ReplaceSkipCancel)
+    Buttons buttons;
+    bool offerForAll; // show an "apply to all" choice (ReplaceSkipCancel)
+    QString helpUrl;  // when set, a "Hilfe" button opens this page
 };
 
 struct Reply
@@ -71,6 +79,8 @@ inline const QString TitleWarning = QStringLiteral("Warnung");
 inline const QString TitleConfirm = QStringLiteral("Bestätigen");
 
 void ErrorBox(const QString& text);
+// An error box with a "Hilfe" button that opens the help page at helpUrl.
+void ErrorBoxWithHelp(const QString& text, const QString& helpUrl);
 void InfoBox(const QString& text);
 void WarningBox(const QString& text);
 // A plain box with its own caption and an OK button.

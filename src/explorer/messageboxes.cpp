@@ -1,5 +1,7 @@
 #include "messageboxes.h"
 
+#include "platform/desktop.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QInputDialog>
@@ -29,7 +31,8 @@ msg::Reply MessageBoxes::show(const msg::Message& m)
 {
     // Texts may break their lines with a bare carriage return.
     QString text = m.text;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QMessageBox box(iconFor(m.kind), m.title, text, QMessageBox::NoButton,
                     QApplication::activeWindow());
     QCheckBox* forAll = nullptr;
@@ -51,12 +54,17 @@ msg::Reply MessageBoxes::show(const msg::Message& m)
         box.setEscapeButton(cancel);
         break;
     }
+    QPushButton* help = nullptr;
+    if (!m.helpUrl.isEmpty())
+        help = box.addButton(QStringLiteral("&Hilfe"), QMessageBox::HelpRole);
     if (m.offerForAll) {
         forAll = new QCheckBox(QStringLiteral("Für &alle weiteren Konflikte übernehmen"), &box);
         box.setCheckBox(forAll);
     }
     box.exec();
     const QAbstractButton* clicked = box.clickedButton();
+    if (help && clicked == help)
+        platform::openWithDefaultApp(m.helpUrl);
     msg::Reply reply;
     reply.forAll = forAll && forAll->isChecked();
     if (clicked == ok)
