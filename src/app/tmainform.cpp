@@ -9,6 +9,9 @@
 #include "explorer/qvdirtree21.h"
 #include "explorer/qvfilelistview28.h"
 #include "explorer/waitcursor.h"
+#include "info/installer.h"
+#include "info/maker.h"
+#include "info/tinfodialog.h"
 #include "platform/desktop.h"
 #include "platform/filesystem.h"
 #include "platform/namecodec.h"
@@ -153,7 +156,7 @@ void Tmainform::createMenu()
     addItem(datei, QStringLiteral("Aktion"), QStringLiteral("Dateien kopieren"),
             &Tmainform::Aktionclick);
     addItem(datei, QStringLiteral("Verknuepfen"), QStringLiteral("&Verknüpfung einrichten"),
-            nullptr);
+            &Tmainform::Verknuepfenclick);
     addItem(datei, QStringLiteral("Information1"), QStringLiteral("&Information"),
             &Tmainform::Information1Click);
     addItem(datei, QStringLiteral("Beenden1"), QStringLiteral("&Beenden"),
@@ -195,7 +198,7 @@ void Tmainform::createMenu()
     QMenu* hilfe = bar->addMenu(QStringLiteral("Hilfe"));
     hilfe->setObjectName(QStringLiteral("Hilfe1"));
     addItem(hilfe, QStringLiteral("Hilfe2"), QStringLiteral("&Hilfe"), &Tmainform::Hilfe2Click);
-    addItem(hilfe, QStringLiteral("Info1"), QStringLiteral("&Info"), nullptr);
+    addItem(hilfe, QStringLiteral("Info1"), QStringLiteral("&Info"), &Tmainform::Info1Click);
 }
 
 QAction* Tmainform::Item(const QString& name) const
@@ -435,4 +438,21 @@ void Tmainform::Hilfe2Click()
     QString error;
     if (!platform::openWithDefaultApp(HelpUrl(100), &error))
         msg::ErrorBox(error);
+}
+
+// ---- shortcuts and info ------------------------------------------------------------
+
+void Tmainform::Verknuepfenclick()
+{
+    installer::Verknuepfenclick();
+}
+
+// A new window each time, not modal: several may be open at once.
+void Tmainform::Info1Click()
+{
+    auto* dialog = new Tinfodialog(this);
+    dialog->SetArchiveName(QStringLiteral("tobrin.zip"));
+    dialog->SetHomepageAddress(maker::Homepage);
+    dialog->SetMailAddress(maker::MailAddress);
+    dialog->show();
 }

@@ -54,6 +54,8 @@ public:
     void Kopierenclick();
     void Verschiebenclick();
     void Hilfe2Click();
+    void Verknuepfenclick();
+    void Info1Click();
     void StatusAktualisieren();
 
     // The help page beside the program, opened at a topic.
