@@ -19,12 +19,14 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QUrl>
@@ -40,7 +42,16 @@ class WindowHooks : public TransferHooks
 public:
     WindowHooks(Tmainform& form, Tdateien& dateien) : m_form(form), m_dateien(dateien) {}
     bool aborted() override { return m_form.Abbruch(); }
-    void afterFile() override { QCoreApplication::processEvents(); }
+    void afterFile() override
+    {
+        // Every pending event runs after every file, unless the list is so long that
+        // laying its view out again each time would cost more than the copies; then
+        // the window is kept responsive every 40 ms instead.
+        if (m_form.Collection()->count() < 5000 || !m_clock.isValid() || m_clock.elapsed() >= 40) {
+            QCoreApplication::processEvents();
+            m_clock.start();
+        }
+    }
     void lineRemoved(int linesLeft) override
     {
         m_dateien.setWindowTitle(CollectionList::captionText(1, linesLeft));
@@ -49,6 +60,7 @@ public:
 private:
     Tmainform& m_form;
     Tdateien& m_dateien;
+    QElapsedTimer m_clock;
 };
 } // namespace
 
@@ -198,6 +210,9 @@ void Tmainform::createMenu()
     QMenu* hilfe = bar->addMenu(QStringLiteral("Hilfe"));
     hilfe->setObjectName(QStringLiteral("Hilfe1"));
     addItem(hilfe, QStringLiteral("Hilfe2"), QStringLiteral("&Hilfe"), &Tmainform::Hilfe2Click);
+    // F1 anywhere in the window opens the help page at the main window's topic.
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(f1, &QShortcut::activated, this, &Tmainform::Hilfe2Click);
     addItem(hilfe, QStringLiteral("Info1"), QStringLiteral("&Info"), &Tmainform::Info1Click);
 }
 
@@ -302,8 +317,10 @@ void Tmainform::appendBatchAndShow()
 void Tmainform::Hinzufuegenclick()
 {
     if (m_fileList->SelectedRows().isEmpty()) {
-        msg::ErrorBox(QStringLiteral("Es sind keine Dateien markiert!\rMarkieren sie in der linken "
-                                     "Dateienliste Dateien mit Shif / STRG+Mausklick"));
+        msg::ErrorBoxWithHelp(
+            QStringLiteral("Es sind keine Dateien markiert!\rMarkieren sie in der "
+                           "linken Dateienliste Dateien mit Shif / STRG+Mausklick"),
+            HelpUrl(200));
         return;
     }
     m_auswahlliste.clear();
@@ -331,8 +348,8 @@ void Tmainform::Listeanzeigen1Click()
 void Tmainform::StatusAktualisieren()
 {
     m_status->setText(QStringLiteral("%1 Dateien mit %2 Bytes in der Liste")
-                                 .arg(m_collection->count())
-                                 .arg(Listengroesse(*m_collection)));
+                          .arg(m_collection->count())
+                          .arg(Listengroesse(*m_collection)));
     repaint();
     QCoreApplication::processEvents();
 }

@@ -131,6 +131,7 @@ TEST_F(MainformFixture, AddMarkedFilesAndTotals)
     EXPECT_EQ(rec->shown[0].text,
               QStringLiteral("Es sind keine Dateien markiert!\rMarkieren sie in der linken "
                              "Dateienliste Dateien mit Shif / STRG+Mausklick"));
+    EXPECT_TRUE(rec->shown[0].helpUrl.endsWith(QStringLiteral(".html#200")));
 
     selectInSource(dir / "src", {QStringLiteral("a.txt"), q("c\xe4.doc"), QStringLiteral("sub"),
                                  QStringLiteral(" Up one level")});
