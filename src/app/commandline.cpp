@@ -6,6 +6,7 @@
 #include "info/installer.h"
 #include "platform/filesystem.h"
 #include "platform/namecodec.h"
+#include "platform/wholefile.h"
 
 #include <QElapsedTimer>
 #include <QStringList>
@@ -71,20 +72,7 @@ bool isWindowOption(const QByteArray& arg)
     return false;
 }
 
-// Writes everything, retrying on interrupts and short writes.
-bool writeAll(int fd, const QByteArray& data)
-{
-    qsizetype done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
+using platform::writeAll;
 
 void say(int fd, const QString& text)
 {

@@ -1,5 +1,7 @@
 #include "trash.h"
 
+#include "wholefile.h"
+
 #include "desktop.h"
 #include "filesystem.h"
 #include "namecodec.h"
@@ -267,20 +269,6 @@ QByteArray candidateName(const QByteArray& name, int n)
     while (room > 0 && (static_cast<unsigned char>(name[room]) & 0xC0) == 0x80)
         --room;
     return name.left(room) + suffix;
-}
-
-bool writeAll(int fd, const QByteArray& data)
-{
-    qsizetype done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
 }
 
 void removeKeepingErrno(const QByteArray& path)

@@ -26,24 +26,6 @@ private:
     int m_saved;
 };
 
-bool writeAll(int fd, const QByteArray& data)
-{
-    qsizetype done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (n == 0) {
-            errno = EIO;
-            return false;
-        }
-        done += n;
-    }
-    return true;
-}
 } // namespace
 
 bool readWholeFile(const QString& path, QByteArray& out)
@@ -159,6 +141,25 @@ bool writeFileAtomically(const QString& path, const QByteArray& data)
     }
     // Makes the rename itself durable; the new content is in place either way.
     ::fsync(dir.get());
+    return true;
+}
+
+bool writeAll(int fd, const QByteArray& data)
+{
+    qsizetype done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (n == 0) {
+            errno = EIO;
+            return false;
+        }
+        done += n;
+    }
     return true;
 }
 

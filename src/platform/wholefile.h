@@ -19,4 +19,8 @@ bool readWholeFile(const QString& path, QByteArray& out);
 // removed and the old file is left as it was.
 bool writeFileAtomically(const QString& path, const QByteArray& data);
 
+// Writes all of data to an open descriptor, going on after interrupts and short
+// writes. False (errno set) when the descriptor takes no more.
+bool writeAll(int fd, const QByteArray& data);
+
 } // namespace platform
