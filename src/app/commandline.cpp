@@ -276,17 +276,13 @@ QStringList readList(const CommandLineIo& io, bool nul)
 
 bool writeList(const QByteArray& file, const CollectionList& list, bool nul)
 {
-    const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return false;
     const char end = nul ? '\0' : '\n';
     QByteArray data;
     for (int i = 0, n = list.count(); i < n; ++i) {
         data += platform::encodeName(list.line(i));
         data += end;
     }
-    const bool ok = writeAll(fd, data);
-    return ::close(fd) == 0 && ok;
+    return platform::writeFileInPlace(platform::decodeName(file), data);
 }
 
 int runTransfer(const QList<QByteArray>& args, const CommandLineIo& io)

@@ -163,4 +163,14 @@ bool writeAll(int fd, const QByteArray& data)
     return true;
 }
 
+bool writeFileInPlace(const QString& path, const QByteArray& data)
+{
+    UniqueFd fd(
+        ::open(encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (!fd)
+        return false;
+    const bool ok = writeAll(fd.get(), data);
+    return ::close(fd.release()) == 0 && ok;
+}
+
 } // namespace platform

@@ -19,6 +19,10 @@ bool readWholeFile(const QString& path, QByteArray& out);
 // removed and the old file is left as it was.
 bool writeFileAtomically(const QString& path, const QByteArray& data);
 
+// Writes data to path in place (created or truncated), as a shell redirection does:
+// also right for /dev/stdout or a pipe, where a rename cannot work.
+bool writeFileInPlace(const QString& path, const QByteArray& data);
+
 // Writes all of data to an open descriptor, going on after interrupts and short
 // writes. False (errno set) when the descriptor takes no more.
 bool writeAll(int fd, const QByteArray& data);
