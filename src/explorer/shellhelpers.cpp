@@ -397,16 +397,9 @@ int fileIcon(const QString& path)
     return index;
 }
 
-QString withoutTrailingSlashes(QString path)
-{
-    while (path.size() > 1 && path.endsWith(Slash))
-        path.chop(1);
-    return path;
-}
-
 bool isMountPoint(const QString& path, const platform::FileInfo& info)
 {
-    const QString clean = withoutTrailingSlashes(path);
+    const QString clean = platform::withoutTrailingSlash(path);
     if (clean == QLatin1String("/"))
         return true;
     platform::FileInfo self;
@@ -866,7 +859,7 @@ bool GatherProperties(const QString& path, PathProperties& props, int* error)
     if (!self.isLink || !platform::statPath(path, info))
         info = self;
 
-    const QString clean = withoutTrailingSlashes(path);
+    const QString clean = platform::withoutTrailingSlash(path);
     props.name = platform::fileName(clean);
     props.location = clean == QLatin1String("/") ? QString() : platform::parentPath(clean);
     props.isDir = info.isDir();
@@ -917,7 +910,7 @@ QString PropertiesErrorText(int error, const QString& path)
 {
     switch (error) {
     case ENOENT:
-        return missingCode(withoutTrailingSlashes(path)) == SeFileNotFound
+        return missingCode(platform::withoutTrailingSlash(path)) == SeFileNotFound
                    ? QStringLiteral("The specified file was not found.")
                    : QStringLiteral("The specified path was not found.");
     case ENOTDIR:

@@ -22,13 +22,6 @@ namespace {
 
 constexpr int GioTimeoutMs = 30000;
 
-QString withoutTrailingSlash(QString path)
-{
-    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
-        path.chop(1);
-    return path;
-}
-
 QString withTrailingSlash(const QString& path)
 {
     return path.endsWith(QLatin1Char('/')) ? path : QString(path + QLatin1Char('/'));

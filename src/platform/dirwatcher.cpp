@@ -1,5 +1,6 @@
 #include "dirwatcher.h"
 
+#include "filesystem.h"
 #include "namecodec.h"
 
 #include <fcntl.h>
@@ -11,18 +12,8 @@ namespace platform {
 namespace {
 constexpr uint32_t FolderEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
                                   IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
-
-QString withoutSlash(QString p)
-{
-    while (p.size() > 1 && p.endsWith(QLatin1Char('/')))
-        p.chop(1);
-    return p;
-}
-} // namespace
-
-namespace {
 bool g_activeByDefault = true;
-}
+} // namespace
 
 void DirWatcher::setActiveByDefault(bool active)
 {
@@ -69,7 +60,7 @@ void DirWatcher::setActive(bool active)
 
 bool DirWatcher::watch(const QString& dir)
 {
-    const QString key = withoutSlash(dir);
+    const QString key = withoutTrailingSlash(dir);
     if (!m_inotify)
         return false;
     if (m_byPath.contains(key))

@@ -13,13 +13,6 @@ namespace platform {
 
 namespace {
 
-QString withoutSlash(QString p)
-{
-    while (p.size() > 1 && p.endsWith(QLatin1Char('/')))
-        p.chop(1);
-    return p;
-}
-
 QString child(const QString& dir, const QString& name)
 {
     if (dir.endsWith(QLatin1Char('/')))
@@ -116,7 +109,7 @@ FileOpResult Operation::run(const QStringList& sources, const QString& target)
         for (const QString& s : sources) {
             if (!tick(s))
                 break;
-            remove(withoutSlash(s));
+            remove(withoutTrailingSlash(s));
             ++m_done;
         }
         break;
@@ -125,11 +118,11 @@ FileOpResult Operation::run(const QStringList& sources, const QString& target)
             fail(QStringLiteral("Es kann nur ein Objekt auf einmal umbenannt werden."));
             break;
         }
-        rename(withoutSlash(sources.first()), withoutSlash(target));
+        rename(withoutTrailingSlash(sources.first()), withoutTrailingSlash(target));
         break;
     case FileOp::Copy:
     case FileOp::Move: {
-        const QString dest = withoutSlash(target);
+        const QString dest = withoutTrailingSlash(target);
         const bool intoFolder = isDirectory(dest);
         if (!intoFolder && sources.size() > 1) {
             fail(u"Das Ziel \"" % target % u"\" ist kein Ordner.");
@@ -141,14 +134,14 @@ FileOpResult Operation::run(const QStringList& sources, const QString& target)
         statPath(intoFolder ? dest : parentPath(dest), destInfo);
         for (const QString& s : sources) {
             FileInfo info;
-            if (m_op == FileOp::Copy || !lstatPath(withoutSlash(s), info) ||
+            if (m_op == FileOp::Copy || !lstatPath(withoutTrailingSlash(s), info) ||
                 info.device != destInfo.device)
-                m_total += measure(withoutSlash(s));
+                m_total += measure(withoutTrailingSlash(s));
         }
         for (const QString& raw : sources) {
             if (stopped())
                 break;
-            const QString s = withoutSlash(raw);
+            const QString s = withoutTrailingSlash(raw);
             const QString d = intoFolder ? child(dest, fileName(s)) : dest;
             if (!exists(s)) {
                 fail(u"\"" % s % u"\" wurde nicht gefunden.");

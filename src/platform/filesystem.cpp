@@ -580,11 +580,16 @@ QString copyStatusText(CopyStatus status)
     return {};
 }
 
+QString withoutTrailingSlash(QString path)
+{
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    return path;
+}
+
 QString parentPath(const QString& path)
 {
-    QString p = path;
-    while (p.size() > 1 && p.endsWith(QLatin1Char('/')))
-        p.chop(1);
+    const QString p = withoutTrailingSlash(path);
     const qsizetype slash = p.lastIndexOf(QLatin1Char('/'));
     if (slash < 0)
         return QString();
@@ -593,9 +598,7 @@ QString parentPath(const QString& path)
 
 QString fileName(const QString& path)
 {
-    QString p = path;
-    while (p.size() > 1 && p.endsWith(QLatin1Char('/')))
-        p.chop(1);
+    const QString p = withoutTrailingSlash(path);
     if (p == QLatin1String("/"))
         return p;
     return p.mid(p.lastIndexOf(QLatin1Char('/')) + 1);

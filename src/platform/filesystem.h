@@ -115,7 +115,8 @@ CopyStatus copyFile(const QString& source, const QString& target, const CopyOpti
 QString copyStatusText(CopyStatus status);
 
 // Path text helpers.
-QString parentPath(const QString& path); // "/a/b/c" -> "/a/b/", "/a/b/" -> "/a/", "/" -> "/"
-QString fileName(const QString& path);   // last component, trailing "/" ignored
+QString withoutTrailingSlash(QString path); // "/a/b//" -> "/a/b", "/" stays "/"
+QString parentPath(const QString& path);    // "/a/b/c" -> "/a/b/", "/a/b/" -> "/a/", "/" -> "/"
+QString fileName(const QString& path);      // last component, trailing "/" ignored
 
 } // namespace platform
