@@ -52,9 +52,9 @@ public:
         connect(&m_server, &QTcpServer::newConnection, this, &TestServer::accept);
     }
 
-    QString downloadDir() const
+    QString downloadDir(const QString& folder = QStringLiteral("download")) const
     {
-        return QStringLiteral("http://127.0.0.1:%1/download/").arg(m_server.serverPort());
+        return QStringLiteral("http://127.0.0.1:%1/%2/").arg(m_server.serverPort()).arg(folder);
     }
     void close() { m_server.close(); }
 
@@ -168,7 +168,7 @@ protected:
     // Runs the update check with the routes given so far.
     void check()
     {
-        m_server.routes["/download/tobrin.ver"] = m_versionFile;
+        m_server.routes["/" + m_versionFolder + "/tobrin.ver"] = m_versionFile;
         dialog()->Getnewversionclick();
     }
 
@@ -219,6 +219,7 @@ protected:
     TempDir m_tmp;
     TestServer m_server;
     TestServer::Route m_versionFile;
+    QByteArray m_versionFolder = "download";
     ScopedRecorder m_messages;
     QPointer<Tinfodialog> m_dialog;
     std::unique_ptr<QTimer> m_saveAnswer;
@@ -402,12 +403,17 @@ TEST_F(InfoDialog, VersionFileOutcomes)
          "",
          false},
     };
+    int number = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        // A new window each time: its client has nothing of the case before.
+        // A new window each time: its client has nothing of the case before. Each case
+        // asks its own folder, so a late request of the case before cannot count here.
         delete m_dialog.data();
         m_messages->shown.clear();
         m_server.requests.clear();
+        m_versionFolder = "download" + QByteArray::number(++number);
+        qputenv("TOBRIN_UPDATE_URL",
+                m_server.downloadDir(QString::fromLatin1(m_versionFolder)).toUtf8());
         m_versionFile = c.versionFile;
         check(); // a question is answered No
         ASSERT_EQ(m_messages->texts(), QStringList{c.message});
@@ -419,10 +425,15 @@ TEST_F(InfoDialog, VersionFileOutcomes)
             EXPECT_EQ(dialog()->StatusText(), c.status);
         }
         // Nothing but the version file is fetched, its body only after a good HEAD.
-        QList<QByteArray> expected{"HEAD /download/tobrin.ver"};
+        const QByteArray file = "/" + m_versionFolder + "/tobrin.ver";
+        QList<QByteArray> expected{"HEAD " + file};
         if (c.fetchesBody)
-            expected.append("GET /download/tobrin.ver");
-        EXPECT_EQ(m_server.requests, expected);
+            expected.append("GET " + file);
+        QList<QByteArray> ofThisCase;
+        for (const QByteArray& request : m_server.requests)
+            if (!request.contains(" /download") || request.endsWith(file))
+                ofThisCase.append(request);
+        EXPECT_EQ(ofThisCase, expected);
     }
     for (const QByteArray& header : m_server.headers) {
         EXPECT_TRUE(header.contains("\r\nAccept: text/html, */*\r\n")) << header.constData();
