@@ -1,6 +1,7 @@
 // Copies 10,000 small files and one 1 GiB file through the file copy and with
 // `cp --preserve=mode,timestamps` on the same data.
 #include "benchutil.h"
+#include "platform/filecopy.h"
 #include "platform/filesystem.h"
 #include "platform/namecodec.h"
 

@@ -9,7 +9,9 @@
 #include <fcntl.h>
 #include <stdexcept>
 #include <sys/mount.h>
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -145,6 +147,37 @@ bool mountTmpfs(const QByteArray& dir, const char* size)
 void unmount(const QByteArray& dir)
 {
     ::umount2(dir.constData(), MNT_DETACH);
+}
+
+QList<QByteArray> awkwardNames()
+{
+    return {
+        QByteArray("latin1-\xe4\xf6\xfc.txt"),     // ISO-8859-1, not UTF-8
+        QByteArray("mixed-\xc3\xa4-\xff\xfe.bin"), // valid UTF-8 next to invalid bytes
+        QByteArray("line\nbreak.txt"),             // a newline in the name
+        QByteArray("truncated-\xe2\x82.txt"),      // a cut-off UTF-8 sequence
+        QByteArray("surrogate-\xed\xa0\x80.txt"),  // an encoded surrogate (invalid UTF-8)
+        QByteArray("emoji-\xf0\x9f\x98\x80.txt"),  // four-byte UTF-8
+        QByteArray(255, 'n'),                      // the longest name allowed
+        QByteArray(127, 'x') + QByteArray(64, '\xe4'),
+    };
+}
+
+int asUnprivileged(const std::function<int()>& work)
+{
+    if (::geteuid() != 0)
+        return work();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::alarm(60);
+        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(99);
+        ::_exit(work());
+    }
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
 }
 
 } // namespace fixture

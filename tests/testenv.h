@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <ostream>
 #include <string>
 
@@ -42,6 +43,14 @@ QList<QByteArray> names(const QByteArray& dir);
 // Mounts a tmpfs of the given size at dir; false when mounting is not allowed here.
 bool mountTmpfs(const QByteArray& dir, const char* size);
 void unmount(const QByteArray& dir);
+// Names that must survive every operation byte for byte: not UTF-8, line breaks, the
+// longest name allowed.
+QList<QByteArray> awkwardNames();
+// Runs work as the unprivileged user nobody in a child process when the tests run as
+// root (root reads, writes and deletes everything, so no permission fault would be
+// real), else in this process. Returns work's result (0..255), or -1 when the child
+// did not end normally. Folders the work uses must be open to nobody.
+int asUnprivileged(const std::function<int()>& work);
 } // namespace fixture
 
 // The home of the test run: HOME and XDG_* point below it (set up by the test main).

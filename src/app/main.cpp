@@ -2,6 +2,7 @@
 #include "env/settings.h"
 #include "explorer/messageboxes.h"
 #include "platform/desktop.h"
+#include "platform/filecopy.h"
 #include "tmainform.h"
 
 #include <QApplication>
@@ -10,6 +11,10 @@
 
 int main(int argc, char** argv)
 {
+    // Where a file system has no unnamed files, a copy under way has a temporary name
+    // that must not outlive the process.
+    platform::installTemporaryCleanup();
+
     // With arguments the program works on the command line, without a window.
     bool handled = false;
     const int rc = runCommandLine(argc, argv, handled);

@@ -1,5 +1,6 @@
 #include "fileoperation.h"
 
+#include "filecopy.h"
 #include "filesystem.h"
 #include "namecodec.h"
 #include "trash.h"
@@ -212,10 +213,6 @@ void Operation::copyFileTo(const QString& source, const QString& target, bool mo
             return;
         }
     }
-    if (move && replaceTarget && renamePath(source, target, true)) {
-        tick(target);
-        return;
-    }
     const qint64 before = m_done;
     CopyOptions options;
     options.replace = replaceTarget;
@@ -223,18 +220,24 @@ void Operation::copyFileTo(const QString& source, const QString& target, bool mo
         m_done = before + done;
         return tick(target);
     };
-    const CopyStatus status = copyFile(source, target, options);
-    if (status == CopyStatus::Cancelled) {
+    // A move renames within one file system; otherwise the source goes only once its
+    // copy is complete under its final name and the source did not change meanwhile.
+    const TargetDirectory dir = TargetDirectory::open(parentPath(target));
+    const CopyResult result =
+        !dir.valid() ? CopyResult{CopyStatus::TargetUnwritable, errno}
+        : move       ? moveInto(source, dir, encodeName(fileName(target)), options)
+                     : copyInto(source, dir, encodeName(fileName(target)), options);
+    if (result.status == CopyStatus::Cancelled) {
         m_cancelled = true;
         return;
     }
-    if (status != CopyStatus::Ok) {
-        fail(u"\"" % source % u"\" \u2192 \"" % target % u"\": " % copyStatusText(status));
+    if (!result.ok()) {
+        fail(u"\"" % source % u"\" \u2192 \"" % target % u"\": " %
+             copyStatusText(result.status, result.error));
         return;
     }
-    // The copy is complete under its final name: only now may the source go.
-    if (move && !removeFile(source))
-        failErrno(QStringLiteral("Die Quelle konnte nicht entfernt werden:"), source);
+    if (move)
+        tick(target);
 }
 
 void Operation::copyLink(const QString& source, const QString& target, bool move)

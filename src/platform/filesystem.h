@@ -85,35 +85,6 @@ bool setMode(const QString& path, quint32 mode);
 // Size of the file system that holds path, in bytes.
 bool diskSpace(const QString& path, qint64& total, qint64& available);
 
-// Copying one regular file.
-enum class CopyStatus
-{
-    Ok,
-    SourceMissing,
-    SourceUnreadable, // cannot be opened or read, or is not a regular file
-    TargetExists,     // and replacing was not allowed
-    TargetReadOnly,   // an existing target without owner write permission
-    TargetIsDirectory,
-    SameFile,
-    NoSpace,
-    TargetUnwritable, // directory missing or not writable, or a write failed
-    Cancelled,
-};
-
-struct CopyOptions
-{
-    bool replace = true;
-    // Called after each chunk with the bytes done and the total; false cancels.
-    std::function<bool(qint64 done, qint64 total)> progress;
-};
-
-// Copies into a temporary name in the target's directory, sets mode and
-// modification time, then renames onto the final name (without replacing when
-// options.replace is false). On any failure the temporary file is removed and
-// nothing appears under the final name. Holes of sparse files stay holes.
-CopyStatus copyFile(const QString& source, const QString& target, const CopyOptions& options = {});
-QString copyStatusText(CopyStatus status);
-
 // Path text helpers.
 QString withoutTrailingSlash(QString path); // "/a/b//" -> "/a/b", "/" stays "/"
 QString parentPath(const QString& path);    // "/a/b/c" -> "/a/b/", "/a/b/" -> "/a/", "/" -> "/"

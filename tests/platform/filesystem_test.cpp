@@ -16,17 +16,7 @@ QString q(const QByteArray& bytes)
     return decodeName(bytes);
 }
 
-// Names that must survive every operation byte for byte.
-const QList<QByteArray> AwkwardNames = {
-    QByteArray("latin1-\xe4\xf6\xfc.txt"),     // ISO-8859-1, not UTF-8
-    QByteArray("mixed-\xc3\xa4-\xff\xfe.bin"), // valid UTF-8 next to invalid bytes
-    QByteArray("line\nbreak.txt"),             // a newline in the name
-    QByteArray("truncated-\xe2\x82.txt"),      // a cut-off UTF-8 sequence
-    QByteArray("surrogate-\xed\xa0\x80.txt"),  // an encoded surrogate (invalid UTF-8)
-    QByteArray("emoji-\xf0\x9f\x98\x80.txt"),  // four-byte UTF-8
-    QByteArray(255, 'n'),                      // the longest name allowed
-    QByteArray(127, 'x') + QByteArray(64, '\xe4'),
-};
+const QList<QByteArray> AwkwardNames = fixture::awkwardNames();
 } // namespace
 
 TEST(NameCodec, RoundTripsEveryByteString)
@@ -157,127 +147,6 @@ TEST(FileSystem, PathTextHelpers)
     EXPECT_EQ(fileName(QStringLiteral("/a/b/c.txt")), QStringLiteral("c.txt"));
     EXPECT_EQ(fileName(QStringLiteral("/a/b/")), QStringLiteral("b"));
     EXPECT_EQ(fileName(QStringLiteral("/")), QStringLiteral("/"));
-}
-
-TEST(FileCopy, CopiesAwkwardNamesAndSparseFilesExactly)
-{
-    TempDir src, dst;
-    for (const QByteArray& name : AwkwardNames) {
-        fixture::writeFile(src / name, "content of " + name);
-        ::chmod((src / name).constData(), 0640);
-        ASSERT_EQ(copyFile(q(src / name), q(dst / name)), CopyStatus::Ok)
-            << name.toHex().constData();
-        EXPECT_EQ(fixture::readFile(dst / name), "content of " + name);
-    }
-
-    const long long size = (4LL << 30) + 12345;
-    fixture::makeSparse(src / "big", size);
-    struct timespec times[2] = {{1000, 0}, {1234567890, 123456789}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, (src / "big").constData(), times, 0), 0);
-    qint64 lastDone = 0;
-    CopyOptions options;
-    options.progress = [&](qint64 done, qint64 total) {
-        EXPECT_EQ(total, size);
-        lastDone = done;
-        return true;
-    };
-    ASSERT_EQ(copyFile(q(src / "big"), q(dst / "big"), options), CopyStatus::Ok);
-    EXPECT_EQ(lastDone, size);
-
-    struct stat s, d;
-    ASSERT_EQ(::stat((src / "big").constData(), &s), 0);
-    ASSERT_EQ(::stat((dst / "big").constData(), &d), 0);
-    EXPECT_EQ(d.st_size, size);
-    EXPECT_EQ(d.st_mode, s.st_mode);
-    EXPECT_EQ(d.st_mtim.tv_sec, 1234567890);
-    EXPECT_EQ(d.st_mtim.tv_nsec, 123456789);
-    EXPECT_LT(d.st_blocks * 512, 64LL << 20) << "holes must stay holes";
-    // The marker bytes at the end arrived.
-    int fd = ::open((dst / "big").constData(), O_RDONLY);
-    char tail[4] = {};
-    ASSERT_EQ(::pread(fd, tail, 4, size - 4), 4);
-    ::close(fd);
-    EXPECT_EQ(QByteArray(tail, 4), "END!");
-    // No temporary file stays behind.
-    EXPECT_EQ(fixture::names(dst.path()).size(), AwkwardNames.size() + 1);
-}
-
-TEST(FileCopy, RefusesAndLeavesEverythingAsItWas)
-{
-    TempDir dir;
-    fixture::writeFile(dir / "src", "new");
-    fixture::writeFile(dir / "existing", "old");
-    fixture::writeFile(dir / "readonly", "keep");
-    ::chmod((dir / "readonly").constData(), 0444);
-    fixture::makeDir(dir / "adir");
-
-    struct Case
-    {
-        const char* source;
-        const char* target;
-        bool replace;
-        CopyStatus expected;
-    } cases[] = {
-        {"missing", "x", true, CopyStatus::SourceMissing},
-        {"adir", "x", true, CopyStatus::SourceUnreadable},
-        {"src", "existing", false, CopyStatus::TargetExists},
-        {"src", "readonly", true, CopyStatus::TargetReadOnly},
-        {"src", "src", true, CopyStatus::SameFile},
-        {"src", "adir", true, CopyStatus::TargetIsDirectory},
-        {"src", "nodir/x", true, CopyStatus::TargetUnwritable},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(copyFile(q(dir / c.source), q(dir / c.target), CopyOptions{c.replace, {}}),
-                  c.expected)
-            << c.source << " -> " << c.target;
-    }
-    EXPECT_EQ(fixture::readFile(dir / "src"), "new");
-    EXPECT_EQ(fixture::readFile(dir / "existing"), "old");
-    EXPECT_EQ(fixture::readFile(dir / "readonly"), "keep");
-    EXPECT_EQ(fixture::names(dir.path()),
-              (QList<QByteArray>{"adir", "existing", "readonly", "src"}));
-
-    // Replacing is allowed: the old content goes.
-    EXPECT_EQ(copyFile(q(dir / "src"), q(dir / "existing")), CopyStatus::Ok);
-    EXPECT_EQ(fixture::readFile(dir / "existing"), "new");
-}
-
-TEST(FileCopy, UnreadableSourceLeavesNothing)
-{
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root reads every file";
-    TempDir dir;
-    fixture::writeFile(dir / "secret", "x");
-    ::chmod((dir / "secret").constData(), 0);
-    EXPECT_EQ(copyFile(q(dir / "secret"), q(dir / "copy")), CopyStatus::SourceUnreadable);
-    EXPECT_FALSE(fixture::exists(dir / "copy"));
-}
-
-TEST(FileCopy, CancelLeavesNothing)
-{
-    TempDir dir;
-    fixture::writeFile(dir / "src", QByteArray(20 << 20, 'a'));
-    CopyOptions options;
-    options.progress = [](qint64, qint64) { return false; };
-    EXPECT_EQ(copyFile(q(dir / "src"), q(dir / "dst"), options), CopyStatus::Cancelled);
-    EXPECT_EQ(fixture::names(dir.path()), QList<QByteArray>{"src"});
-}
-
-TEST(FileCopy, FullDiskLeavesNoFileAndKeepsTheSource)
-{
-    TempDir dir;
-    const QByteArray mount = dir / "small";
-    if (!fixture::mountTmpfs(mount, "1m"))
-        GTEST_SKIP() << "mounting a tmpfs is not allowed here";
-    fixture::writeFile(dir / "src", QByteArray(3 << 20, 's'));
-    fixture::writeFile(mount + "/old", "old");
-
-    EXPECT_EQ(copyFile(q(dir / "src"), q(mount + "/big")), CopyStatus::NoSpace);
-    EXPECT_EQ(copyFile(q(dir / "src"), q(mount + "/old")), CopyStatus::NoSpace);
-    EXPECT_EQ(fixture::names(mount), QList<QByteArray>{"old"});
-    EXPECT_EQ(fixture::readFile(mount + "/old"), "old");
-    EXPECT_EQ(fixture::readFile(dir / "src").size(), 3 << 20);
-    fixture::unmount(mount);
 }
 
 TEST(FileSystem, DiskSpaceOfAMountedFileSystem)
