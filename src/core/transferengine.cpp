@@ -2,109 +2,113 @@
 
 #include "collectionlist.h"
 #include "filesizes.h"
+#include "platform/filecopy.h"
 #include "platform/filesystem.h"
+#include "platform/namecodec.h"
 
-#include <QStringList>
 #include <cerrno>
-#include <sys/stat.h>
+#include <unordered_set>
+#include <utility>
 
 namespace {
+
+using platform::CopyStatus;
+using platform::TargetDirectory;
 
 QString withSlash(const QString& dir)
 {
     return dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
 }
 
-// The path below the root: without the leading "/", empty and "." steps dropped, and
-// ".." taking back the step before it (never above the root), so that the result stays
-// below whatever it is appended to.
-QString belowRoot(const QString& path)
+// The files this run has put in place, by device and inode: a later line never
+// replaces one of them (two files of one name in a flat transfer would otherwise leave
+// only the last, and a move would have destroyed the first).
+class WrittenFiles
 {
-    if (!path.contains(QLatin1String("/.")) && !path.contains(QLatin1String("//")) &&
-        !path.startsWith(QLatin1Char('.'))) {
-        qsizetype start = 0;
-        while (start < path.size() && path[start] == QLatin1Char('/'))
-            ++start;
-        return path.mid(start);
+public:
+    void add(quint64 device, quint64 inode) { m_files.insert({device, inode}); }
+    bool contains(quint64 device, quint64 inode) const
+    {
+        return m_files.count({device, inode}) != 0;
     }
-    QStringList steps;
-    for (const QString& step : path.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        if (step == QLatin1String("."))
-            continue;
-        if (step == QLatin1String("..")) {
-            if (!steps.isEmpty())
-                steps.removeLast();
-            continue;
+
+private:
+    struct Hash
+    {
+        size_t operator()(const std::pair<quint64, quint64>& f) const
+        {
+            return std::hash<quint64>()(f.second * 0x9e3779b97f4a7c15ULL ^ f.first);
         }
-        steps.append(step);
+    };
+    std::unordered_set<std::pair<quint64, quint64>, Hash> m_files;
+};
+
+// The target directory and the folder below it that the last line went into: lines of
+// one source folder follow each other, so each folder is entered once per run of them.
+class TargetFolders
+{
+public:
+    explicit TargetFolders(const QString& target) : m_target(target) {}
+
+    // The folder for a file whose source folder is sourceFolder ("/a/b/", encoded);
+    // nullptr with status and error set when it cannot be reached.
+    const TargetDirectory* folderFor(const QByteArray& sourceFolder, bool keepStructure,
+                                     CopyStatus& status, int& error)
+    {
+        if (!openRoot(error)) {
+            status = CopyStatus::TargetUnwritable;
+            return nullptr;
+        }
+        if (!keepStructure)
+            return &m_root;
+        if (sourceFolder == "/")
+            return &m_root;
+        if (m_last.valid() && sourceFolder == m_lastFolder)
+            return &m_last;
+        m_last = {};
+        const TargetDirectory* current = &m_root;
+        for (const QByteArray& step : sourceFolder.split('/')) {
+            if (step.isEmpty())
+                continue;
+            TargetDirectory next = current->enter(step);
+            if (!next.valid()) {
+                error = next.error();
+                status = error == ELOOP ? CopyStatus::TargetPathIsLink
+                                        : CopyStatus::TargetUnwritable;
+                m_last = {};
+                return nullptr;
+            }
+            m_last = std::move(next);
+            current = &m_last;
+        }
+        m_lastFolder = sourceFolder;
+        return &m_last;
     }
-    return steps.join(QLatin1Char('/'));
-}
 
-bool copyOne(const QString& source, const QString& target, const TransferOptions& options)
-{
-    platform::CopyOptions copy;
-    copy.replace = !options.noOverwrite;
-    return platform::copyFile(source, target, copy) == platform::CopyStatus::Ok;
-}
-
-// A move refuses what a copy refuses: a rename would silently replace a read-only
-// target, and a rename between two names of the same file succeeds without doing
-// anything, which would leave the source in place while counting it as moved.
-bool moveOne(const QString& source, const QString& target, const platform::FileInfo& src,
-             bool sourceIsLink, const TransferOptions& options)
-{
-    if (!sourceIsLink) {
-        // Usually nothing is there yet: one call, and it never replaces anything.
-        if (platform::renamePath(source, target, false))
+private:
+    bool openRoot(int& error)
+    {
+        if (m_root.valid())
             return true;
-        int error = platform::lastError();
-        if (error == EEXIST && !options.noOverwrite) {
-            platform::FileInfo existing;
-            if (platform::statPath(target, existing) &&
-                ((existing.device == src.device && existing.inode == src.inode) ||
-                 existing.isDir() || !(existing.mode & S_IWUSR)))
-                return false;
-            if (platform::renamePath(source, target, true))
-                return true;
-            error = platform::lastError();
-        }
-        if (error != EXDEV)
-            return false;
+        m_root = TargetDirectory::open(m_target);
+        // A target that vanished is created again.
+        if (!m_root.valid() && m_root.error() == ENOENT && platform::makePath(m_target))
+            m_root = TargetDirectory::open(m_target);
+        error = m_root.error();
+        return m_root.valid();
     }
-    // Another file system, or a link whose file is what the list means: copy, and
-    // remove the source only once the copy is complete under its final name.
-    if (!copyOne(source, target, options))
-        return false;
-    // A source that stays where it was has not been moved.
-    return platform::removeFile(source) || platform::lastError() == ENOENT;
-}
 
-bool transferOne(const QString& source, const QString& target, const TransferOptions& options)
+    const QString m_target;
+    TargetDirectory m_root;
+    QByteArray m_lastFolder;
+    TargetDirectory m_last;
+};
+
+QString invalidLineReason(const QString& line)
 {
-    platform::FileInfo a;
-    if (!platform::lstatPath(source, a))
-        return false;
-    const bool isLink = a.isLink;
-    if (isLink && !platform::statPath(source, a))
-        return false;
-    if (!S_ISREG(a.mode))
-        return false; // a dangling link, a directory, a device or a pipe
-    const bool lifted = options.ignoreAttributes && !(a.mode & S_IWUSR) &&
-                        platform::setMode(source, a.mode | S_IWUSR);
-
-    // A failure here is not reported: the copy below fails then.
-    platform::makePath(platform::parentPath(target));
-
-    const bool ok = options.copy ? copyOne(source, target, options)
-                                 : moveOne(source, target, a, isLink, options);
-    if (lifted) {
-        if (ok)
-            platform::setMode(target, a.mode);
-        if (options.copy || !ok)
-            platform::setMode(source, a.mode); // a moved source is gone
-    }
-    return ok;
+    return line.startsWith(QLatin1Char('/'))
+               ? QStringLiteral("Pfad mit leeren, \".\"- oder \"..\"-Schritten")
+               : QStringLiteral("Kein absoluter Pfad");
 }
 
 } // namespace
@@ -136,9 +140,20 @@ SpaceCheck checkFreeSpace(const CollectionList& list, const QString& target)
     return check;
 }
 
+bool isTransferableLine(const QString& line)
+{
+    if (!line.startsWith(QLatin1Char('/')) || line.size() < 2)
+        return false;
+    const QStringView rest = QStringView(line).mid(1);
+    for (const QStringView step : rest.split(QLatin1Char('/')))
+        if (step.isEmpty() || step == QLatin1String(".") || step == QLatin1String(".."))
+            return false;
+    return true;
+}
+
 QString transferTargetPath(const QString& source, const QString& target, bool keepStructure)
 {
-    return keepStructure ? target + belowRoot(source) : target + platform::fileName(source);
+    return keepStructure ? target + source.mid(1) : target + platform::fileName(source);
 }
 
 TransferResult Uebertragen(CollectionList& list, const QString& target,
@@ -146,6 +161,19 @@ TransferResult Uebertragen(CollectionList& list, const QString& target,
 {
     const QString t = withSlash(target);
     TransferResult result;
+    TargetFolders folders(t);
+    WrittenFiles written;
+    platform::CopyOptions copy;
+    copy.replace = !options.noOverwrite;
+    copy.liftReadOnly = options.ignoreAttributes;
+    copy.progress = [&hooks](qint64 done, qint64 total) {
+        return hooks.fileProgress(done, total);
+    };
+    if (copy.replace)
+        copy.mayReplace = [&written](quint64 device, quint64 inode) {
+            return !written.contains(device, inode);
+        };
+
     int i = 0;
     while (i < list.count()) {
         if (hooks.aborted()) {
@@ -153,13 +181,33 @@ TransferResult Uebertragen(CollectionList& list, const QString& target,
             return result;
         }
         const QString source = list.line(i);
-        if (transferOne(source, transferTargetPath(source, t, options.keepStructure), options)) {
-            ++result.transferred;
-            list.removeLine(i);
-            hooks.lineRemoved(list.count());
+        QString reason;
+        if (isTransferableLine(source)) {
+            const QByteArray bytes = platform::encodeName(source);
+            const qsizetype slash = bytes.lastIndexOf('/');
+            platform::CopyResult r;
+            const TargetDirectory* dir =
+                folders.folderFor(bytes.left(slash + 1), options.keepStructure, r.status, r.error);
+            if (dir) {
+                const QByteArray name = bytes.mid(slash + 1);
+                r = options.copy ? platform::copyInto(source, *dir, name, copy)
+                                 : platform::moveInto(source, *dir, name, copy);
+            }
+            if (r.ok()) {
+                if (copy.replace)
+                    written.add(r.device, r.inode);
+                ++result.transferred;
+                list.removeLine(i);
+                hooks.lineRemoved(list.count());
+                hooks.afterFile();
+                continue;
+            }
+            reason = platform::copyStatusText(r.status, r.error);
         } else {
-            ++i;
+            reason = invalidLineReason(source);
         }
+        hooks.lineFailed(source, reason);
+        ++i;
         hooks.afterFile();
     }
     result.statusText = QString::number(result.transferred) + QStringLiteral(" Dateien in ") + t +

@@ -33,11 +33,25 @@ public:
     virtual ~TransferHooks() = default;
     // Polled at the start of every pass, before the next file is touched.
     virtual bool aborted() { return false; }
+    // Polled while a file is copied, with its bytes done so far and its size; false
+    // stops that file at once (it fails and stays listed, nothing is left of it).
+    virtual bool fileProgress(qint64 done, qint64 total)
+    {
+        (void)done;
+        (void)total;
+        return true;
+    }
     // After every file, transferred or failed.
     virtual void afterFile() {}
     // A transferred file's line was removed; linesLeft lines remain. The window shows
     // CollectionList::captionText(1, linesLeft).
     virtual void lineRemoved(int linesLeft) { (void)linesLeft; }
+    // A line failed and stays; reason says why, for a person.
+    virtual void lineFailed(const QString& line, const QString& reason)
+    {
+        (void)line;
+        (void)reason;
+    }
 };
 
 struct TransferResult
@@ -61,21 +75,30 @@ struct SpaceCheck
 };
 SpaceCheck checkFreeSpace(const CollectionList& list, const QString& target);
 
-// Where a source lands: target + the source's path below the root ("/" and any "." or
-// ".." steps taken out, so that it can never leave the target) with keepStructure,
-// else target + the source's file name. target ends in "/".
+// Whether a line can be transferred at all: an absolute path without empty, "." or ".."
+// steps (collected lines never have them; with them, two lines could name one target,
+// or a line could lead out of it).
+bool isTransferableLine(const QString& line);
+
+// Where a source lands: target + the source's path without its leading "/" with
+// keepStructure, else target + the source's file name. target ends in "/"; line passes
+// isTransferableLine.
 QString transferTargetPath(const QString& source, const QString& target, bool keepStructure);
 
 // Runs the transfer of the whole list into target (a trailing "/" is added when
-// missing). The caller checks the preconditions and the free space first.
+// missing; the target may be a symbolic link, and is created when it vanished). The
+// caller checks the preconditions and the free space first.
 //
-// Per file: the target's directory is created with all parents; a copy goes through
-// platform::copyFile (temporary name, then rename; never a partial file). A move is a
-// rename when source and target share a file system and a copy followed by deleting the
-// source otherwise. Either way it refuses what a copy refuses: an existing target with
-// noOverwrite, a read-only target, the same file. A source that is a symbolic link is
+// Per file: with keepStructure the folders below the target are created and entered one
+// by one without following symbolic links, so nothing lands outside the target. A copy
+// gets its name only when complete (see platform/filecopy.h). A move is a rename within
+// one file system and a copy followed by removing the source otherwise; it keeps owner,
+// group and attributes like mv, and takes its copy back when the source cannot go.
+// Either way it refuses what a copy refuses: an existing target with noOverwrite, a
+// read-only target, the same file. A file written earlier in the same run is never
+// replaced by a later line: that line fails. A source that is a symbolic link is
 // transferred as the regular file it points to (a move then removes the link only). A
-// source that is not a regular file fails. A move whose copy failed never deletes the
-// source, and one whose source cannot be deleted counts as failed.
+// source that is not a regular file, or that changes while it is copied, fails. Every
+// failed line stays listed and is reported through hooks.lineFailed.
 TransferResult Uebertragen(CollectionList& list, const QString& target,
                            const TransferOptions& options, TransferHooks& hooks);

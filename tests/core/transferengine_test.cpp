@@ -35,8 +35,13 @@ struct Hooks : TransferHooks
             onAfterFile(files);
     }
     void lineRemoved(int linesLeft) override { left.append(linesLeft); }
+    void lineFailed(const QString& line, const QString& reason) override
+    {
+        failed.append(line + QStringLiteral(": ") + reason);
+    }
 
     bool abortFlag = false;
+    QStringList failed;
     int files = 0;
     QList<int> left;
     std::function<void(int)> onAfterFile;
@@ -144,58 +149,82 @@ TEST_F(Transfer, CopiesFlatAndTakesOutEachLine)
     EXPECT_EQ(fixture::readFile(src + "a.txt"), "alpha"); // a copy leaves the source
 }
 
-// Every kind of failure, copying and moving: the line stays, the source and whatever was
-// at the target are untouched, and the closing text counts nothing.
+// Every kind of failure, copying and moving: the line stays with its reason, the source
+// and whatever was at the target are untouched, and the closing text counts nothing.
 TEST_F(Transfer, FailuresKeepTheLineAndTouchNothing)
 {
     struct Case
     {
         const char* what;
         std::function<QString(Transfer&)> setup; // returns the line
-        TransferOptions options;
+        const char* reason;
+        TransferOptions options = {};
         bool sameDirTarget = false; // T is the source's own directory
     };
     const Case cases[] = {
-        {"missing source", [](Transfer& t) { return q(t.src + "gone.txt"); }, {}},
+        {"missing source", [](Transfer& t) { return q(t.src + "gone.txt"); },
+         "Quelldatei nicht gefunden"},
         {"directory in the list",
          [](Transfer& t) {
              fixture::makeDir(t.src + "folder");
              return q(t.src + "folder");
          },
-         {}},
+         "Keine gewöhnliche Datei"},
         {"named pipe in the list",
          [](Transfer& t) {
              ::mkfifo((t.src + "pipe").constData(), 0644);
              return q(t.src + "pipe");
          },
-         {}},
+         "Keine gewöhnliche Datei"},
         {"target exists, don't overwrite",
          [](Transfer& t) {
              fixture::writeFile(t.dst + "f.txt", "old");
              return t.source("f.txt", "new");
          },
-         {.noOverwrite = true}},
+         "Datei existiert bereits", {.noOverwrite = true}},
         {"read-only target",
          [](Transfer& t) {
              fixture::writeFile(t.dst + "f.txt", "old");
              ::chmod((t.dst + "f.txt").constData(), 0444);
              return t.source("f.txt", "new");
          },
-         {}},
+         "Ziel ist schreibgeschützt"},
         {"folder of that name at the target",
          [](Transfer& t) {
              fixture::makeDir(t.dst + "f.txt");
              return t.source("f.txt", "new");
          },
-         {}},
+         "Am Ziel steht ein Ordner gleichen Namens"},
         {"hard link of the source at the target",
          [](Transfer& t) {
              const QString s = t.source("f.txt", "new");
              ::link((t.src + "f.txt").constData(), (t.dst + "f.txt").constData());
              return s;
          },
-         {}},
-        {"same file", [](Transfer& t) { return t.source("f.txt", "new"); }, {}, true},
+         "Quelle und Ziel sind dieselbe Datei"},
+        {"same file", [](Transfer& t) { return t.source("f.txt", "new"); },
+         "Quelle und Ziel sind dieselbe Datei", {}, true},
+        // Without this, a file name holding a line break, piped to the command line,
+        // named a file of the current directory.
+        {"relative line",
+         [](Transfer& t) {
+             t.source("f.txt", "new");
+             return QStringLiteral("f.txt");
+         },
+         "Kein absoluter Pfad"},
+        // "/s/link/../f" is really "/other/f" but would have landed at T/s/f.
+        {"dot steps",
+         [](Transfer& t) {
+             t.source("f.txt", "new");
+             return q(t.src + "sub/../f.txt");
+         },
+         "Pfad mit leeren, \".\"- oder \"..\"-Schritten"},
+        {"empty step",
+         [](Transfer& t) {
+             t.source("f.txt", "new");
+             return q(t.src.chopped(1) + "//f.txt");
+         },
+         "Pfad mit leeren, \".\"- oder \"..\"-Schritten"},
     };
     for (const Case& c : cases) {
         for (const bool copy : {true, false}) {
@@ -203,6 +232,7 @@ TEST_F(Transfer, FailuresKeepTheLineAndTouchNothing)
             fixture::removeTree(src.chopped(1));
             fixture::removeTree(dst.chopped(1));
             SetUp();
+            fixture::makeDir(src + "sub");
             CollectionList list;
             const QString line = c.setup(*this);
             list.appendBatch({line});
@@ -220,6 +250,7 @@ TEST_F(Transfer, FailuresKeepTheLineAndTouchNothing)
             EXPECT_EQ(r.transferred, 0);
             EXPECT_EQ(r.statusText, status(0, target, copy));
             EXPECT_EQ(list.lines(), QStringList{line});
+            EXPECT_EQ(hooks.failed, QStringList{line + QStringLiteral(": ") + QString::fromUtf8(c.reason)});
             EXPECT_EQ(hooks.files, 1);
             EXPECT_TRUE(hooks.left.isEmpty());
             EXPECT_EQ(fixture::names(dst.chopped(1)), before); // no partial or temporary file
@@ -233,23 +264,30 @@ TEST_F(Transfer, FailuresKeepTheLineAndTouchNothing)
     }
 }
 
-// Without "don't overwrite" an existing target is replaced, also by the second of two
-// lines with the same name; with it, the second one fails and stays.
-TEST_F(Transfer, SameNameTwice)
+// Two files of one name: a file that was at the target before the run is replaced
+// (unless "don't overwrite"), but one this run wrote never is: the second line fails
+// and stays, and a move keeps its source.
+TEST_F(Transfer, SameNameTwiceNeverReplacesAFileOfTheRun)
 {
-    const QString one = source("one/f.txt", "first");
-    const QString two = source("two/f.txt", "second");
-    for (const bool noOverwrite : {false, true}) {
-        SCOPED_TRACE(noOverwrite ? "don't overwrite" : "overwrite");
-        ::unlink((dst + "f.txt").constData());
-        CollectionList list;
-        list.appendBatch({one, two});
-        TransferOptions options;
-        options.noOverwrite = noOverwrite;
-        const TransferResult r = run(list, options);
-        EXPECT_EQ(r.transferred, noOverwrite ? 1 : 2);
-        EXPECT_EQ(list.lines(), noOverwrite ? QStringList{two} : QStringList{});
-        EXPECT_EQ(fixture::readFile(dst + "f.txt"), noOverwrite ? "first" : "second");
+    for (const bool copy : {true, false}) {
+        for (const bool noOverwrite : {false, true}) {
+            SCOPED_TRACE(std::string(copy ? "copy" : "move") +
+                         (noOverwrite ? ", don't overwrite" : ", overwrite"));
+            const QString one = source("one/f.txt", "first");
+            const QString two = source("two/f.txt", "second");
+            fixture::writeFile(dst + "f.txt", "before the run");
+            CollectionList list;
+            list.appendBatch({one, two});
+            TransferOptions options;
+            options.copy = copy;
+            options.noOverwrite = noOverwrite;
+            const TransferResult r = run(list, options);
+            EXPECT_EQ(r.transferred, noOverwrite ? 0 : 1);
+            EXPECT_EQ(list.lines(), noOverwrite ? (QStringList{one, two}) : QStringList{two});
+            EXPECT_EQ(fixture::readFile(dst + "f.txt"), noOverwrite ? "before the run" : "first");
+            EXPECT_EQ(fixture::readFile(src + "two/f.txt"), "second");
+            EXPECT_EQ(fixture::names(dst.chopped(1)), QList<QByteArray>{"f.txt"});
+        }
     }
 }
 
@@ -327,26 +365,6 @@ TEST_F(Transfer, DiskFullMidCopy)
     }
 }
 
-namespace {
-// Runs work as the user nobody in a child process (as root reading and deleting are
-// never refused) and returns its exit code; a plain call when not root.
-int asNobody(const std::function<int()>& work)
-{
-    if (::geteuid() != 0)
-        return work();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::alarm(30);
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-            ::_exit(99);
-        ::_exit(work());
-    }
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
-}
-} // namespace
 
 // A source that cannot be read fails; a moved file whose source cannot be deleted is
 // not counted as moved: the line stays and so does the source.
@@ -368,7 +386,7 @@ TEST(TransferAsUser, UnreadableAndUndeletableSources)
         ::chmod((base + "src").constData(), 0555);
 
         auto transfer = [&](const QByteArray& name, const QByteArray& target, bool copy) {
-            return asNobody([&] {
+            return fixture::asUnprivileged([&] {
                 CollectionList list;
                 list.appendBatch({q(base + "src/" + name)});
                 TransferOptions options;
@@ -381,7 +399,9 @@ TEST(TransferAsUser, UnreadableAndUndeletableSources)
         // Result: 10 * transferred + lines left.
         EXPECT_EQ(transfer("secret.txt", base + "dst/", true), 1);
         EXPECT_EQ(fixture::names(base + "dst"), QList<QByteArray>{});
+        // Copied across, but the source cannot go: the copy is taken back.
         EXPECT_EQ(transfer("stuck.txt", base + "other/", false), 1);
+        EXPECT_EQ(fixture::names(base + "other"), QList<QByteArray>{});
         EXPECT_EQ(transfer("stuck.txt", base + "dst/", false), 1);
         ::chmod((base + "src").constData(), 0755);
         EXPECT_EQ(fixture::readFile(base + "src/stuck.txt"), "stuck");
@@ -390,25 +410,29 @@ TEST(TransferAsUser, UnreadableAndUndeletableSources)
     fixture::removeTree(base.chopped(1));
 }
 
-// Keep structure: the source's path below the root is rebuilt below the target, and
-// nothing in a line can lead it out of the target.
+// Keep structure: the source's path below the root is rebuilt below the target. Lines
+// with empty, "." or ".." steps are refused, and a symbolic link among the folders below
+// the target is never followed, so nothing can land outside it; the target itself may
+// be a link.
 TEST_F(Transfer, KeepStructurePaths)
 {
     const struct
     {
-        const char* source;
-        const char* expected;
-    } cases[] = {
-        {"/home/anna/Fotos/a.jpg", "/media/stick/Sicherung/home/anna/Fotos/a.jpg"},
-        {"/home/anna/.config/x", "/media/stick/Sicherung/home/anna/.config/x"},
-        {"//srv//share/./f", "/media/stick/Sicherung/srv/share/f"},
-        {"/a/../../../etc/passwd", "/media/stick/Sicherung/etc/passwd"},
-        {"/a/b/..", "/media/stick/Sicherung/a"},
+        const char* line;
+        bool transferable;
+    } lines[] = {
+        {"/home/anna/Fotos/a.jpg", true}, {"/home/anna/.config/x", true},
+        {"/a/..b/c...", true},            {"//srv/share/f", false},
+        {"/srv/./f", false},              {"/a/../../../etc/passwd", false},
+        {"/a/b/..", false},               {"/a/b/", false},
+        {"a/b", false},                   {"", false},
+        {"/", false},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(transferTargetPath(QString::fromUtf8(c.source),
-                                     QStringLiteral("/media/stick/Sicherung/"), true),
-                  QString::fromUtf8(c.expected));
+    for (const auto& l : lines)
+        EXPECT_EQ(isTransferableLine(QString::fromUtf8(l.line)), l.transferable) << l.line;
+    EXPECT_EQ(transferTargetPath(QStringLiteral("/home/anna/Fotos/a.jpg"),
+                                 QStringLiteral("/media/stick/Sicherung/"), true),
+              QStringLiteral("/media/stick/Sicherung/home/anna/Fotos/a.jpg"));
     EXPECT_EQ(transferTargetPath(QStringLiteral("/home/anna/Fotos/a.jpg"),
                                  QStringLiteral("/media/stick/"), false),
               QStringLiteral("/media/stick/a.jpg"));
@@ -422,6 +446,50 @@ TEST_F(Transfer, KeepStructurePaths)
     options.keepStructure = true;
     EXPECT_EQ(run(list, options).transferred, 1);
     EXPECT_EQ(fixture::readFile(dst + src.mid(1) + "Fotos/a.jpg"), "jpeg");
+
+    // A link inside the target where a folder of the structure would be: that file
+    // fails, nothing appears where the link leads. The target given as a link is fine.
+    const QString g = source("Links/g.txt", "g");
+    fixture::makeDir(tmp / "elsewhere");
+    ASSERT_EQ(::symlink((tmp / "elsewhere").constData(), (dst + src.mid(1) + "Links").constData()),
+              0);
+    ASSERT_EQ(::symlink(dst.chopped(1).constData(), (tmp / "target-link").constData()), 0);
+    for (const bool copy : {true, false}) {
+        options.copy = copy;
+        list.appendBatch({g, f});
+        Hooks hooks;
+        EXPECT_EQ(run(list, tmp / "target-link", options, hooks).transferred, 1);
+        EXPECT_EQ(list.lines(), QStringList{g});
+        EXPECT_EQ(hooks.failed, QStringList{g + QStringLiteral(": Ein Ordner im Zielpfad ist "
+                                                               "eine symbolische Verknüpfung")});
+        EXPECT_TRUE(fixture::names(tmp / "elsewhere").isEmpty());
+        EXPECT_EQ(fixture::readFile(src + "Links/g.txt"), "g");
+        list.removeLine(0);
+        if (copy)
+            fixture::removeTree(dst + src.mid(1) + "Fotos");
+    }
+}
+
+// Ignore attributes on a line that is a symbolic link: the file it points to is made
+// writable for the copy and always gets its mode back, also once the link has moved.
+TEST_F(Transfer, ReadOnlyLiftedThroughALinkIsPutBack)
+{
+    fixture::writeFile(tmp / "real.txt", "real");
+    ::chmod((tmp / "real.txt").constData(), 0444);
+    ASSERT_EQ(::symlink((tmp / "real.txt").constData(), (src + "link.txt").constData()), 0);
+    for (const bool copy : {true, false}) {
+        SCOPED_TRACE(copy ? "copy" : "move");
+        CollectionList list;
+        list.appendBatch({q(src + "link.txt")});
+        TransferOptions options;
+        options.copy = copy;
+        options.ignoreAttributes = true;
+        EXPECT_EQ(run(list, options).transferred, 1);
+        EXPECT_EQ(statOf(tmp / "real.txt").st_mode & 07777, 0444u);
+        EXPECT_EQ(statOf(dst + "link.txt").st_mode & 07777, 0444u);
+        EXPECT_EQ(fixture::exists(src + "link.txt"), copy);
+        ::unlink((dst + "link.txt").constData());
+    }
 }
 
 // The free-space check: needed bytes against the free KB of the target's file system
