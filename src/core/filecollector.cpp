@@ -3,13 +3,14 @@
 #include "mask.h"
 #include "platform/filesystem.h"
 
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
 namespace {
 
-// One Durchsuche call: its mask, its target list and the directories on the current
-// path (device and inode), which keep links from leading the walk in a circle.
+// One Durchsuche call: its mask, its target list and the directories walked so far
+// (device and inode), which keep links from leading the walk in circles.
 class Collector
 {
 public:
@@ -18,21 +19,22 @@ public:
     {
     }
 
-    void start(const QString& pfad)
+    bool start(const QString& pfad)
     {
         platform::FileInfo info;
         if (!platform::statPath(pfad, info) || !info.isDir())
-            return;
-        m_ancestors.emplace_back(info.device, info.inode);
-        DurchsucheVerzeichnis(pfad);
+            return false;
+        m_walked.insert({info.device, info.inode});
+        return DurchsucheVerzeichnis(pfad);
     }
 
 private:
     // One level of the walk; pfad ends in "/".
-    void DurchsucheVerzeichnis(const QString& pfad)
+    bool DurchsucheVerzeichnis(const QString& pfad)
     {
         std::vector<QString> subdirs;
-        platform::walkDirectory(pfad, [&](const QString& name, platform::EntryKind kind) {
+        const bool read = platform::walkDirectory(pfad, [&](const QString& name,
+                                                            platform::EntryKind kind) {
             if (kind == platform::EntryKind::Directory) {
                 if (m_rekursiv)
                     subdirs.push_back(name);
@@ -46,44 +48,44 @@ private:
         for (const QString& name : subdirs) {
             const QString sub = pfad + name + QLatin1Char('/');
             platform::FileInfo info;
-            if (!platform::statPath(sub, info) || !info.isDir() || onPath(info))
+            if (!platform::statPath(sub, info) || !info.isDir() ||
+                !m_walked.insert({info.device, info.inode}).second)
                 continue;
-            m_ancestors.emplace_back(info.device, info.inode);
             DurchsucheVerzeichnis(sub);
-            m_ancestors.pop_back();
         }
+        return read;
     }
 
-    bool onPath(const platform::FileInfo& info) const
+    struct Hash
     {
-        for (const auto& [device, inode] : m_ancestors)
-            if (device == info.device && inode == info.inode)
-                return true;
-        return false;
-    }
+        size_t operator()(const std::pair<quint64, quint64>& d) const
+        {
+            return std::hash<quint64>()(d.second * 0x9e3779b97f4a7c15ULL ^ d.first);
+        }
+    };
 
     const Mask m_mask;
     QStringList& m_liste;
     const bool m_rekursiv;
-    std::vector<std::pair<quint64, quint64>> m_ancestors;
+    std::unordered_set<std::pair<quint64, quint64>, Hash> m_walked;
 };
 
 } // namespace
 
-void Durchsuche(const QString& verzeichnis, const QString& maske, QStringList& liste, bool leeren,
+bool Durchsuche(const QString& verzeichnis, const QString& maske, QStringList& liste, bool leeren,
                 bool rekursiv)
 {
     if (leeren)
         liste.clear();
     if (verzeichnis.isEmpty())
-        return;
+        return false;
     QString pfad = verzeichnis;
     if (!pfad.endsWith(QLatin1Char('/')))
         pfad += QLatin1Char('/');
-    Collector(maske, liste, rekursiv).start(pfad);
+    return Collector(maske, liste, rekursiv).start(pfad);
 }
 
-void SucheDateien(const QString& verzeichnis, const QString& maske, QStringList& liste, bool leeren)
+bool SucheDateien(const QString& verzeichnis, const QString& maske, QStringList& liste, bool leeren)
 {
-    Durchsuche(verzeichnis, maske, liste, leeren, true);
+    return Durchsuche(verzeichnis, maske, liste, leeren, true);
 }

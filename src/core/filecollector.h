@@ -13,20 +13,21 @@
 // files and folders are taken like all others. A directory that cannot be read
 // contributes nothing and the walk goes on.
 //
-// A symbolic link to a directory is entered like a directory, except when it leads to
-// a directory that is already on the path being walked (same device and inode as an
-// ancestor): that would be a cycle, and it is skipped. A link to a directory elsewhere
-// is entered once per link, as any path to it is a path the user can see; the walk
-// stays finite because no directory repeats on one path.
+// A symbolic link to a directory is entered like a directory, but every real directory
+// (device and inode) is walked at most once per search: a second path to it, through a
+// link or a bind mount, is skipped. So links that lead back or fan out cannot make the
+// walk run in circles or grow exponentially.
 //
 // Results are full paths: the directory (given a trailing "/" when it lacks one)
 // followed by the names as the file system reports them.
 
 // Collects into liste; leeren empties it first; rekursiv false searches verzeichnis
-// alone. An empty verzeichnis yields nothing.
-void Durchsuche(const QString& verzeichnis, const QString& maske, QStringList& liste, bool leeren,
+// alone. An empty verzeichnis yields nothing. False when verzeichnis itself cannot be
+// read (platform::lastError() says why, or is 0 when it is no directory); the window
+// ignores that and shows nothing.
+bool Durchsuche(const QString& verzeichnis, const QString& maske, QStringList& liste, bool leeren,
                 bool rekursiv);
 
 // Durchsuche with rekursiv set: verzeichnis and all its subdirectories, at any depth.
-void SucheDateien(const QString& verzeichnis, const QString& maske, QStringList& liste,
+bool SucheDateien(const QString& verzeichnis, const QString& maske, QStringList& liste,
                   bool leeren);

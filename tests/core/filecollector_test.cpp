@@ -119,7 +119,7 @@ TEST_F(Collector, MaskCases)
 }
 
 // Links back to a directory on the walk are not followed (each real file once, the walk
-// ends); a link to a directory elsewhere is entered under its own path.
+// ends); a link to a directory elsewhere is entered under its own path, once.
 TEST_F(Collector, LinksToDirectories)
 {
     ASSERT_EQ(::symlink(a.chopped(1).constData(), (a + "loop").constData()), 0);
@@ -141,6 +141,23 @@ TEST_F(Collector, LinksToDirectories)
     EXPECT_EQ(found, expected);
 }
 
+// Two links per level to the next level, forty levels deep: 2^40 paths, but each real
+// directory is walked once, so each file is found once and the search ends.
+TEST_F(Collector, EachDirectoryOnceHoweverManyLinksLeadThere)
+{
+    const QByteArray base = tmp / "deep/";
+    fixture::makeDir(base.chopped(1));
+    QByteArray level = base;
+    for (int i = 0; i < 40; ++i) {
+        fixture::makeDir(level + "d");
+        fixture::writeFile(level + "f.txt", "f");
+        ASSERT_EQ(::symlink("d", (level + "l1").constData()), 0);
+        ASSERT_EQ(::symlink("d", (level + "l2").constData()), 0);
+        level += "d/";
+    }
+    EXPECT_EQ(search(base, QStringLiteral("*.txt")).size(), 40);
+}
+
 // Without recursion only the directory itself; a missing or empty directory gives
 // nothing; leeren empties the list first.
 TEST_F(Collector, FlatAndNothing)
@@ -150,9 +167,11 @@ TEST_F(Collector, FlatAndNothing)
     found.sort();
     EXPECT_EQ(found, (QStringList{q(a + "m.txt"), q(a + "x.txt"), QStringLiteral("old")}));
 
-    Durchsuche(q(tmp / "missing"), QStringLiteral("*.*"), found, true, true);
+    EXPECT_FALSE(Durchsuche(q(tmp / "missing"), QStringLiteral("*.*"), found, true, true));
     EXPECT_TRUE(found.isEmpty());
     found.append(QStringLiteral("old"));
-    Durchsuche(QString(), QStringLiteral("*.*"), found, false, true);
+    EXPECT_FALSE(Durchsuche(QString(), QStringLiteral("*.*"), found, false, true));
+    EXPECT_FALSE(Durchsuche(q(a + "x.txt"), QStringLiteral("*.*"), found, false, true));
     EXPECT_EQ(found, QStringList{QStringLiteral("old")});
+    EXPECT_TRUE(Durchsuche(q(a + "e"), QStringLiteral("none"), found, false, true));
 }
