@@ -44,11 +44,16 @@ const char HelpText[] =
     "                       (im Format der Eingabe)\n"
     "  Am Ende steht der Status auf der Standardausgabe, etwa\n"
     "  \"3 Dateien in /ziel/ kopiert\". Fortschritt erscheint auf der Standardfehler-\n"
-    "  ausgabe, wenn sie ein Terminal ist. Strg+C hält nach der laufenden Datei an;\n"
-    "  die übrigen bleiben in der Liste.\n"
+    "  ausgabe, wenn sie ein Terminal ist, und jede nicht übertragene Datei mit ihrem\n"
+    "  Grund (\"PFAD: Grund\"). Jede Zeile muss ein absoluter Pfad sein.\n"
+    "  Strg+C hält nach der laufenden Datei an; die übrigen bleiben in der Liste.\n"
+    "  Ein zweites Strg+C, SIGTERM oder SIGHUP bricht die laufende Datei sofort ab;\n"
+    "  sie bleibt mit den übrigen in der Liste, am Ziel bleibt nichts von ihr.\n"
     "\n"
     "Rückgabewert: 0 alles übertragen, 1 Dateien fehlgeschlagen oder angehalten,\n"
-    "  2 abgelehnt (leere Liste, zu wenig Platz, kein Zielverzeichnis, falscher Aufruf).\n";
+    "  2 abgelehnt (leere Liste, zu wenig Platz, kein oder leeres Zielverzeichnis,\n"
+    "  VERZEICHNIS der Suche nicht lesbar, falscher Aufruf), 128 + Signalnummer nach\n"
+    "  einem sofortigen Abbruch (130 Strg+C, 143 SIGTERM, 129 SIGHUP).\n";
 
 // Options of the toolkit that still mean "start the window".
 bool isWindowOption(const QByteArray& arg)
@@ -171,8 +176,13 @@ int runSearch(const QList<QByteArray>& args, const CommandLineIo& io)
         return usageError(io, "search erwartet VERZEICHNIS und MASKE");
 
     QStringList found;
-    SucheDateien(directoryArgument(positional[0]), platform::decodeName(positional[1]), found,
-                 true);
+    if (!SucheDateien(directoryArgument(positional[0]), platform::decodeName(positional[1]),
+                      found, true)) {
+        const int error = platform::lastError();
+        writeAll(io.err, "tobrin: " + positional[0] + ": " +
+                             platform::errorText(error ? error : ENOTDIR).toUtf8() + '\n');
+        return 2;
+    }
     const char end = nul ? '\0' : '\n';
     QByteArray out;
     for (const QString& path : found) {
@@ -189,33 +199,44 @@ int runSearch(const QList<QByteArray>& args, const CommandLineIo& io)
 
 // ---- transfer ----------------------------------------------------------------------
 
+// The first SIGINT asks to stop after the current file; a second one, SIGTERM or SIGHUP
+// stops the current file at once (it stays listed, nothing is left of it).
 volatile sig_atomic_t g_interrupted = 0;
+volatile sig_atomic_t g_stopSignal = 0;
 
-void onInterrupt(int)
+void onInterrupt(int signal)
 {
+    if (signal != SIGINT || g_interrupted)
+        g_stopSignal = signal;
     g_interrupted = 1;
 }
 
-// SIGINT raises the abort flag for the time of a transfer; a second one ends the
-// program as usual.
 class InterruptGuard
 {
 public:
     InterruptGuard()
     {
         g_interrupted = 0;
+        g_stopSignal = 0;
         struct sigaction action = {};
         action.sa_handler = onInterrupt;
-        action.sa_flags = SA_RESTART | SA_RESETHAND;
+        action.sa_flags = SA_RESTART;
         sigemptyset(&action.sa_mask);
-        ::sigaction(SIGINT, &action, &m_previous);
+        for (int i = 0; i < Signals; ++i)
+            ::sigaction(SignalList[i], &action, &m_previous[i]);
     }
-    ~InterruptGuard() { ::sigaction(SIGINT, &m_previous, nullptr); }
+    ~InterruptGuard()
+    {
+        for (int i = 0; i < Signals; ++i)
+            ::sigaction(SignalList[i], &m_previous[i], nullptr);
+    }
     InterruptGuard(const InterruptGuard&) = delete;
     InterruptGuard& operator=(const InterruptGuard&) = delete;
 
 private:
-    struct sigaction m_previous = {};
+    static constexpr int Signals = 3;
+    static constexpr int SignalList[Signals] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction m_previous[Signals] = {};
 };
 
 class CommandLineHooks : public TransferHooks
@@ -226,16 +247,18 @@ public:
     {
         m_shown.start();
     }
-    ~CommandLineHooks() override
-    {
-        if (m_progress && m_drawn)
-            writeAll(m_io.err, "\r\x1b[K");
-    }
+    ~CommandLineHooks() override { clearProgress(); }
     CommandLineHooks(const CommandLineHooks&) = delete;
     CommandLineHooks& operator=(const CommandLineHooks&) = delete;
 
     bool aborted() override { return g_interrupted != 0; }
+    bool fileProgress(qint64, qint64) override { return g_stopSignal == 0; }
     void lineRemoved(int) override { ++m_transferred; }
+    void lineFailed(const QString& line, const QString& reason) override
+    {
+        clearProgress();
+        writeAll(m_io.err, platform::encodeName(line) + ": " + reason.toUtf8() + '\n');
+    }
     void afterFile() override
     {
         ++m_done;
@@ -254,6 +277,13 @@ public:
     }
 
 private:
+    void clearProgress()
+    {
+        if (m_progress && m_drawn)
+            writeAll(m_io.err, "\r\x1b[K");
+        m_drawn = false;
+    }
+
     const CollectionList& m_list;
     const CommandLineIo& m_io;
     const bool m_progress;
@@ -267,10 +297,11 @@ QStringList readList(const CommandLineIo& io, bool nul)
 {
     const QByteArray data = readAll(io.in);
     QStringList lines;
-    QByteArray cwd;
+    // Lines are taken as they are: one that is not an absolute path fails in the
+    // transfer and stays listed, rather than naming a file of the current directory.
     for (const QByteArray& line : data.split(nul ? '\0' : '\n'))
         if (!line.isEmpty())
-            lines.append(platform::decodeName(absolute(line, cwd)));
+            lines.append(platform::decodeName(line));
     return lines;
 }
 
@@ -342,6 +373,9 @@ int runTransfer(const QList<QByteArray>& args, const CommandLineIo& io)
         return finish(2);
     };
 
+    // An empty argument is an unset variable, never the current directory.
+    if (positional[0].isEmpty())
+        return refuse(QStringLiteral("tobrin: ZIELVERZEICHNIS ist leer"));
     const QString target = directoryArgument(positional[0]);
     if (!platform::isDirectory(target))
         return refuse(TextKeinZiel);
@@ -351,17 +385,20 @@ int runTransfer(const QList<QByteArray>& args, const CommandLineIo& io)
     if (!space.passes)
         return refuse(space.refusalText());
 
+    // Until the failed list is written: a second Ctrl+C must not end the program first.
+    const InterruptGuard interrupt;
     TransferResult result;
     {
-        InterruptGuard interrupt;
         CommandLineHooks hooks(list, io);
         result = Uebertragen(list, target, options, hooks);
     }
     if (result.aborted) {
-        say(io.err, QStringLiteral("Angehalten: %1 Dateien übertragen, %2 bleiben in der Liste")
+        const int signal = g_stopSignal;
+        say(io.err, QStringLiteral("%1: %2 Dateien übertragen, %3 bleiben in der Liste")
+                        .arg(signal ? QStringLiteral("Abgebrochen") : QStringLiteral("Angehalten"))
                         .arg(result.transferred)
                         .arg(list.count()));
-        return finish(1);
+        return finish(signal ? 128 + signal : 1);
     }
     say(io.out, result.statusText);
     return finish(list.isEmpty() ? 0 : 1);

@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "core/filecollector.h"
 #include "core/transferengine.h"
+#include "platform/filesystem.h"
 #include "platform/namecodec.h"
 #include "testenv.h"
 #include "version.h"
@@ -11,6 +12,8 @@
 #include <gtest/gtest.h>
 #include <sys/mman.h>
 #include <sys/statvfs.h>
+#include <sys/wait.h>
+#include <vector>
 #include <unistd.h>
 
 namespace {
@@ -160,7 +163,11 @@ TEST_F(CommandLine, SearchPrintsThePathsAsBytes)
     r = cli({"search", tmp / "src", "*.txt;*.doc"});
     EXPECT_EQ(r.rc, 0);
     EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_EQ(cli({"search", tmp / "missing", "*"}).rc, 0);
+    // A folder that cannot be searched is an error here (the window stays silent).
+    r = cli({"search", tmp / "missing", "*"});
+    EXPECT_EQ(r.rc, 2);
+    EXPECT_EQ(r.err, "tobrin: " + tmp / "missing: " + platform::encodeName(platform::errorText(ENOENT)) + "\n");
+    EXPECT_EQ(cli({"search", tmp / "src/x.txt", "*"}).rc, 2);
 }
 
 // The closing text on standard output with the target as a full directory path, the
@@ -185,18 +192,26 @@ TEST_F(CommandLine, TransferStatusExitCodeAndFailedList)
     EXPECT_EQ(r.rc, 1);
     EXPECT_EQ(r.out, "0 Dateien in " + t + " kopiert\n");
     EXPECT_EQ(fixture::readFile(failed), x + '\0' + missing + '\0' + raw + '\0');
+    // Each failed line with its reason.
+    EXPECT_EQ(r.err, x + ": Datei existiert bereits\n" + missing +
+                         ": Quelldatei nicht gefunden\n" + raw + ": Datei existiert bereits\n");
 
-    // A move with keep structure from a relative list and a relative target.
+    // A move with keep structure and a relative target. A relative line fails and stays:
+    // a name with a line break, piped without -0, must not name a file of the current
+    // directory ("src/a" + newline + "x.txt" here).
+    fixture::writeFile(tmp / "x.txt", "here");
     {
         ChangeDir here(tmp.path());
         r = cli({"transfer", "--move", "--keep-structure", "--failed", "failed.lst", "./dst/."},
-                "src/x.txt\n\nsrc/missing.txt\n");
+                x + "\n\n" + tmp / "src/a\nx.txt\n");
     }
     EXPECT_EQ(r.rc, 1);
     EXPECT_EQ(r.out, "1 Dateien in " + t + " verschoben\n");
-    EXPECT_EQ(fixture::readFile(failed), missing + "\n");
+    EXPECT_EQ(fixture::readFile(failed), tmp / "src/a\nx.txt\n");
+    EXPECT_EQ(r.err, tmp / "src/a: Quelldatei nicht gefunden\nx.txt: Kein absoluter Pfad\n");
     EXPECT_EQ(fixture::readFile(t + x.mid(1)), "x");
     EXPECT_FALSE(fixture::exists(x));
+    EXPECT_EQ(fixture::readFile(tmp / "x.txt"), "here");
 }
 
 // Refusals: exit 2, the message on standard error, nothing transferred, and the whole
@@ -215,6 +230,8 @@ TEST_F(CommandLine, Refusals)
         {tmp / "dst", "\n\n", "Keine Dateien in der Liste\n"},
         {tmp / "nowhere", x + "\n", platform::encodeName(TextKeinZiel) + "\n"},
         {x, x + "\n", platform::encodeName(TextKeinZiel) + "\n"},
+        // An unset variable: never the current directory.
+        {"", x + "\n", "tobrin: ZIELVERZEICHNIS ist leer\n"},
     };
     for (const Case& c : cases) {
         const CliRun r = cli({"transfer", "--failed", failed, c.target}, c.input);
@@ -267,6 +284,122 @@ TEST_F(CommandLine, InterruptStopsAfterTheCurrentFile)
     struct sigaction after = {};
     ::sigaction(SIGINT, nullptr, &after);
     EXPECT_EQ(after.sa_handler, before.sa_handler);
+}
+
+namespace {
+// The program itself, started on a list, with its standard error in a file.
+struct Program
+{
+    Program(const QList<QByteArray>& args, const QByteArray& input, const QByteArray& dir)
+    {
+        fixture::writeFile(dir + "input", input);
+        const int in = ::open((dir + "input").constData(), O_RDONLY | O_CLOEXEC);
+        const int err = ::open((dir + "stderr").constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+        std::vector<QByteArray> words{TOBRIN_BINARY};
+        words.insert(words.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (QByteArray& w : words)
+            argv.push_back(w.data());
+        argv.push_back(nullptr);
+        pid = ::fork();
+        if (pid == 0) {
+            ::dup2(in, 0);
+            ::dup2(err, 2);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        ::close(in);
+        ::close(err);
+    }
+
+    // Waits until the program writes an unnamed file in dir (a file under way) after
+    // the file done has appeared there.
+    bool waitForUnnamedFileIn(const QByteArray& dir, const QByteArray& done)
+    {
+        const QByteArray fds = "/proc/" + QByteArray::number(pid) + "/fd/";
+        for (int round = 0; round < 100000; ++round) {
+            if (!fixture::exists(dir + "/" + done)) {
+                ::usleep(100);
+                continue;
+            }
+            for (const QByteArray& fd : fixture::names(fds)) {
+                char link[4096];
+                const ssize_t n = ::readlink((fds + fd).constData(), link, sizeof link);
+                if (n > 0 && QByteArray(link, n).startsWith(dir + "/#"))
+                    return true;
+            }
+            ::usleep(100);
+        }
+        return false;
+    }
+
+    // Whether a signal is still waiting to be handled.
+    bool pending(int signal) const
+    {
+        const QByteArray status =
+            fixture::readFile("/proc/" + QByteArray::number(pid) + "/status");
+        for (const QByteArray& line : status.split('\n'))
+            if (line.startsWith("ShdPnd:") || line.startsWith("SigPnd:"))
+                if (line.mid(7).trimmed().toULongLong(nullptr, 16) & (1ULL << (signal - 1)))
+                    return true;
+        return false;
+    }
+
+    int wait()
+    {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
+    }
+
+    pid_t pid = -1;
+};
+} // namespace
+
+// Killed in the middle of a large file, or stopped there at once: the files done so
+// far are complete, the one under way has left nothing, and a stop records it with the
+// rest as failed (exit 128 + signal).
+TEST_F(CommandLine, KilledOrStoppedMidFileLeavesNoDebris)
+{
+    const QByteArray big = tmp / "src/big.bin";
+    {
+        const int fd = ::open(big.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const QByteArray block(1 << 20, 'b');
+        for (int i = 0; i < 384; ++i)
+            ASSERT_EQ(::write(fd, block.constData(), size_t(block.size())), block.size());
+        ::close(fd);
+    }
+    const QByteArray list = tmp / "src/x.txt\n" + big + "\n" + tmp / "src/b/y.txt\n";
+    const struct
+    {
+        const char* what;
+        std::vector<int> sent;
+        int exit;
+    } cases[] = {
+        {"SIGKILL", {SIGKILL}, 1000 + SIGKILL},
+        {"SIGTERM", {SIGTERM}, 128 + SIGTERM},
+        {"second SIGINT", {SIGINT, SIGINT}, 128 + SIGINT},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fixture::removeTree(tmp / "dst");
+        fixture::makeDir(tmp / "dst");
+        ::unlink((tmp / "failed.lst").constData());
+        Program program({"transfer", "--failed", tmp / "failed.lst", tmp / "dst"}, list,
+                        tmp.path());
+        ASSERT_TRUE(program.waitForUnnamedFileIn(tmp / "dst", "x.txt"));
+        for (const int signal : c.sent) {
+            ::kill(program.pid, signal);
+            while (signal != SIGKILL && program.pending(signal))
+                ::usleep(100);
+        }
+        EXPECT_EQ(program.wait(), c.exit);
+        EXPECT_EQ(fixture::names(tmp / "dst"), QList<QByteArray>{"x.txt"});
+        if (c.exit < 1000) {
+            EXPECT_EQ(fixture::readFile(tmp / "failed.lst"), big + "\n" + tmp / "src/b/y.txt\n");
+            EXPECT_TRUE(fixture::readFile(tmp / "stderr").contains("Abgebrochen: 1 Dateien"));
+        }
+    }
 }
 
 // On a terminal, standard error shows the progress and clears it at the end.
