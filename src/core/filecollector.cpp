@@ -1,9 +1,9 @@
 #include "filecollector.h"
 
+#include "fileidset.h"
 #include "mask.h"
 #include "platform/filesystem.h"
 
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -24,7 +24,7 @@ public:
         platform::FileInfo info;
         if (!platform::statPath(pfad, info) || !info.isDir())
             return false;
-        m_walked.insert({info.device, info.inode});
+        m_walked.insert(info.device, info.inode);
         return DurchsucheVerzeichnis(pfad);
     }
 
@@ -49,25 +49,18 @@ private:
             const QString sub = pfad + name + QLatin1Char('/');
             platform::FileInfo info;
             if (!platform::statPath(sub, info) || !info.isDir() ||
-                !m_walked.insert({info.device, info.inode}).second)
+                !m_walked.insert(info.device, info.inode))
                 continue;
             DurchsucheVerzeichnis(sub);
         }
         return read;
     }
 
-    struct Hash
-    {
-        size_t operator()(const std::pair<quint64, quint64>& d) const
-        {
-            return std::hash<quint64>()(d.second * 0x9e3779b97f4a7c15ULL ^ d.first);
-        }
-    };
 
     const Mask m_mask;
     QStringList& m_liste;
     const bool m_rekursiv;
-    std::unordered_set<std::pair<quint64, quint64>, Hash> m_walked;
+    FileIdSet m_walked;
 };
 
 } // namespace

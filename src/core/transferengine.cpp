@@ -1,14 +1,13 @@
 #include "transferengine.h"
 
 #include "collectionlist.h"
+#include "fileidset.h"
 #include "filesizes.h"
 #include "platform/filecopy.h"
 #include "platform/filesystem.h"
 #include "platform/namecodec.h"
 
 #include <cerrno>
-#include <unordered_set>
-#include <utility>
 
 namespace {
 
@@ -19,29 +18,6 @@ QString withSlash(const QString& dir)
 {
     return dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
 }
-
-// The files this run has put in place, by device and inode: a later line never
-// replaces one of them (two files of one name in a flat transfer would otherwise leave
-// only the last, and a move would have destroyed the first).
-class WrittenFiles
-{
-public:
-    void add(quint64 device, quint64 inode) { m_files.insert({device, inode}); }
-    bool contains(quint64 device, quint64 inode) const
-    {
-        return m_files.count({device, inode}) != 0;
-    }
-
-private:
-    struct Hash
-    {
-        size_t operator()(const std::pair<quint64, quint64>& f) const
-        {
-            return std::hash<quint64>()(f.second * 0x9e3779b97f4a7c15ULL ^ f.first);
-        }
-    };
-    std::unordered_set<std::pair<quint64, quint64>, Hash> m_files;
-};
 
 // The target directory and the folder below it that the last line went into: lines of
 // one source folder follow each other, so each folder is entered once per run of them.
@@ -162,7 +138,10 @@ TransferResult Uebertragen(CollectionList& list, const QString& target,
     const QString t = withSlash(target);
     TransferResult result;
     TargetFolders folders(t);
-    WrittenFiles written;
+    // The files this run has put in place: a later line never replaces one of them (two
+    // files of one name in a flat transfer would otherwise leave only the last, and a
+    // move would destroy the first).
+    FileIdSet written;
     platform::CopyOptions copy;
     copy.replace = !options.noOverwrite;
     copy.liftReadOnly = options.ignoreAttributes;
@@ -195,7 +174,7 @@ TransferResult Uebertragen(CollectionList& list, const QString& target,
             }
             if (r.ok()) {
                 if (copy.replace)
-                    written.add(r.device, r.inode);
+                    written.insert(r.device, r.inode);
                 ++result.transferred;
                 list.removeLine(i);
                 hooks.lineRemoved(list.count());
