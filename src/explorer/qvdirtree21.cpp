@@ -397,7 +397,8 @@ void TQvDirTree21::keyReleaseEvent(QKeyEvent* event)
 
 void TQvDirTree21::OpenPath(const QString& path)
 {
-    if (path.size() < 2 || !platform::isDirectory(path))
+    // Only absolute paths lead along the nodes; "/" is a volume like any other.
+    if (!path.startsWith(QLatin1Char('/')) || !platform::isDirectory(path))
         return;
     const QString target = AddBackslash(path);
     QTreeWidgetItem* root = RootNode();

@@ -312,6 +312,15 @@ TEST_F(MainformFixture, PanesAndSearchMaskSurviveARestart)
     EXPECT_EQ(form->Zielbaum()->SelectedPath(), QString());
     EXPECT_EQ(form->Zieldateien()->Directory(), QStringLiteral("My Computer"));
     EXPECT_EQ(form->Suchfilter(), QStringLiteral("*.png"));
+
+    // "/" is a folder like any other: opened, and saved again at the close.
+    form.reset();
+    fixture::writeFile(dir / "settings/tobrin.ini", "[MainForm]\nQuellbaum=/\n");
+    form = std::make_unique<Tmainform>();
+    EXPECT_EQ(form->Quellbaum()->SelectedPath(), QStringLiteral("/"));
+    EXPECT_EQ(form->FileList()->Directory(), QStringLiteral("/"));
+    form.reset();
+    EXPECT_TRUE(fixture::readFile(dir / "settings/tobrin.ini").contains("Quellbaum=/\n"));
 }
 
 TEST_F(MainformFixture, UnwritableSettingsAreReportedAndTheWindowCloses)

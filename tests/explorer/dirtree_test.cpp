@@ -116,7 +116,7 @@ TEST(DirTree, OpenPathRules)
     TQvDirTree21 tree;
     QSignalSpy changes(&tree, &TQvDirTree21::OnDirChange);
 
-    for (const QString& nothing : {QString(), QStringLiteral("/"), QStringLiteral("My Computer"),
+    for (const QString& nothing : {QString(), QStringLiteral("."), QStringLiteral("My Computer"),
                                    f.base + QStringLiteral("/missing"), f.base.toUpper()}) {
         tree.OpenPath(nothing);
         EXPECT_EQ(tree.SelectedPath(), QString()) << qPrintable(nothing);
@@ -147,6 +147,28 @@ TEST(DirTree, OpenPathRules)
     EXPECT_EQ(tree.SelectedPath(), f.base + QStringLiteral("/beta/"));
     EXPECT_EQ(tree.currentItem()->text(0), QStringLiteral("base"));
     EXPECT_EQ(changes.count(), 3);
+}
+
+// "/" is a volume like any other: it opens, and a rebuild (F5) keeps it selected.
+TEST(DirTree, RootVolumeOpensAndStaysSelected)
+{
+    TQvDirTree21 tree;
+    QSignalSpy changes(&tree, &TQvDirTree21::OnDirChange);
+    tree.OpenPath(QStringLiteral("/"));
+    EXPECT_EQ(tree.SelectedPath(), QStringLiteral("/"));
+    EXPECT_EQ(changes.count(), 1);
+    QTreeWidgetItem* slash = tree.currentItem();
+    ASSERT_NE(slash, nullptr);
+    EXPECT_TRUE(tree.IsDriveNode(slash));
+    EXPECT_EQ(tree.DriveMountPoint(slash), QStringLiteral("/"));
+    EXPECT_TRUE(slash->isExpanded());
+
+    QTest::keyClick(&tree, Qt::Key_F5);
+    slash = tree.currentItem();
+    ASSERT_NE(slash, nullptr);
+    EXPECT_EQ(tree.DriveMountPoint(slash), QStringLiteral("/"));
+    EXPECT_EQ(tree.SelectedPath(), QStringLiteral("/"));
+    EXPECT_EQ(changes.count(), 2);
 }
 
 TEST(DirTree, MouseAndKeysSelectAndCoupleTheList)
