@@ -148,6 +148,8 @@ void TQvDirTree21::AddRootNode()
     const UpdatesBracket bracket(this);
     clear();
     m_watcher->clear();
+    m_listed.clear();
+    m_probed.clear();
     auto* root = new QTreeWidgetItem(this, QStringList{QStringLiteral("Computer")});
     const int icon = IconList::instance().indexFor(
         QStringLiteral("computer"),
@@ -195,6 +197,7 @@ void TQvDirTree21::AddSubFolders(const QString& path, QTreeWidgetItem* node)
     if (!platform::listDirectory(dir, entries))
         return;
     m_watcher->watch(dir);
+    m_listed.insert(platform::withoutTrailingSlash(dir));
 
     // Network volumes are not probed: every folder there offers to expand.
     const platform::Volume volume = platform::volumeForPath(dir);
@@ -219,8 +222,15 @@ void TQvDirTree21::AddSubFolders(const QString& path, QTreeWidgetItem* node)
         if (!(bits & platform::AttrDirectory) || (bits & ~mask))
             continue;
         const QString childPath = dir + e.name;
-        children.push_back({e.name, collator.sortKey(e.name), network || HasSubFolders(childPath),
-                            e.device != self.device});
+        bool subfolders = true;
+        if (!network) {
+            // The probe's answer shows as the expand button: a folder created in the
+            // child later must be noticed as well.
+            subfolders = HasSubFolders(childPath);
+            m_watcher->watch(childPath);
+            m_probed.insert(childPath, subfolders);
+        }
+        children.push_back({e.name, collator.sortKey(e.name), subfolders, e.device != self.device});
     }
     std::sort(children.begin(), children.end(),
               [](const Child& a, const Child& b) { return a.key.compare(b.key) < 0; });
@@ -307,6 +317,10 @@ bool TQvDirTree21::SelectNode(QTreeWidgetItem* node)
     else
         AddDriveNodes();
     m_selectedPath = node == root ? MyComputer : path;
+    // The list shows this folder now; folders made in it must reach the tree even
+    // where it was never probed (network volumes).
+    if (node != root)
+        m_watcher->watch(path);
 
     if (IsDriveNode(node)) {
         const auto type = platform::DriveType(node->data(0, DriveTypeRole).toInt());
@@ -450,8 +464,25 @@ void TQvDirTree21::OpenPath(const QString& path)
     Q_EMIT OnDirChange(this, m_selectedPath);
 }
 
+bool TQvDirTree21::ChangesShow(const platform::DirWatcher::Changes& changes) const
+{
+    if (changes.everything)
+        return true;
+    const QString selected = platform::withoutTrailingSlash(m_selectedPath);
+    for (const QString& dir : changes.dirs) {
+        if (dir == selected || m_listed.contains(dir))
+            return true;
+        const auto probe = m_probed.constFind(dir);
+        if (probe == m_probed.constEnd() || probe.value() != HasSubFolders(dir))
+            return true;
+    }
+    return false;
+}
+
 void TQvDirTree21::ShellNotify()
 {
+    if (!ChangesShow(m_watcher->takeChanges()))
+        return;
     const QString copy = m_selectedPath;
     {
         const UpdatesBracket bracket(this);

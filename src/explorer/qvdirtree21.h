@@ -1,14 +1,14 @@
 #pragma once
 
 #include "filetype.h"
+#include "platform/dirwatcher.h"
 #include "qvconsts.h"
 
+#include <QHash>
 #include <QPointer>
+#include <QSet>
 #include <QTreeWidget>
 
-namespace platform {
-class DirWatcher;
-}
 class TQvFilelistView28;
 
 // The directory tree of an explorer pane: a root node for the computer, one node
@@ -99,7 +99,12 @@ private:
     // The selection steps of mouse and keyboard; false when a removable volume
     // without a medium stopped them.
     bool SelectNode(QTreeWidgetItem* node);
+    // Rebuilds the tree when a change on disk alters what it shows.
     void ShellNotify();
+    // Whether changes touch a folder whose children the tree lists, the selected
+    // folder, or a folder it only probed for subfolders whose answer is now another.
+    // One probe per such folder.
+    bool ChangesShow(const platform::DirWatcher::Changes& changes) const;
     bool onLabel(const QTreeWidgetItem* item, const QPoint& pos) const;
     quint32 attributeMask() const;
 
@@ -113,4 +118,8 @@ private:
     QString m_selectedFile;
     QString m_prevPath;
     platform::DirWatcher* m_watcher = nullptr;
+    // Watched folders whose children are nodes, and those only probed for subfolders
+    // with the probe's answer; both without a trailing "/".
+    QSet<QString> m_listed;
+    QHash<QString, bool> m_probed;
 };

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <sys/inotify.h>
 #include <unistd.h>
+#include <utility>
 
 namespace platform {
 
@@ -54,8 +55,15 @@ void DirWatcher::setActive(bool active)
         m_inotifyNotifier->setEnabled(active);
     if (m_mountNotifier)
         m_mountNotifier->setEnabled(active && m_watchMounts);
-    if (!active)
+    if (!active) {
         m_delay.stop();
+        m_changes = Changes();
+    }
+}
+
+DirWatcher::Changes DirWatcher::takeChanges()
+{
+    return std::exchange(m_changes, Changes());
 }
 
 bool DirWatcher::watch(const QString& dir)
@@ -104,13 +112,19 @@ void DirWatcher::readEvents()
             at += ssize_t(sizeof(inotify_event) + e->len);
             if (e->mask & IN_Q_OVERFLOW) {
                 relevant = true;
+                m_changes.everything = true;
             } else if (e->mask & IN_IGNORED) {
                 const QString path = m_byWatch.take(e->wd);
                 m_byPath.remove(path);
             } else if (e->mask & (IN_DELETE_SELF | IN_MOVE_SELF)) {
                 relevant = true;
+                m_changes.everything = true;
             } else if (e->mask & IN_ISDIR) {
                 relevant = true;
+                if (const auto dir = m_byWatch.constFind(e->wd); dir != m_byWatch.constEnd())
+                    m_changes.dirs.insert(dir.value());
+                else
+                    m_changes.everything = true;
             }
         }
     }
@@ -121,6 +135,7 @@ void DirWatcher::readEvents()
 void DirWatcher::mountsChanged()
 {
     drainMounts();
+    m_changes.everything = true;
     schedule();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <memory>
@@ -39,6 +40,17 @@ public:
     // How long events are gathered before changed() fires.
     void setDelay(int milliseconds) { m_delay.setInterval(milliseconds); }
 
+    // What changed() is about: the watched directories that had folders created,
+    // deleted or renamed in them, or everything when the mount table changed, events
+    // were lost or a watched directory itself went away.
+    struct Changes
+    {
+        bool everything = false;
+        QSet<QString> dirs; // as given to watch(), without a trailing "/"
+    };
+    // The changes gathered since the last call; they are forgotten here.
+    Changes takeChanges();
+
 Q_SIGNALS:
     void changed();
 
@@ -54,6 +66,7 @@ private:
     std::unique_ptr<QSocketNotifier> m_mountNotifier;
     QHash<QString, int> m_byPath;
     QHash<int, QString> m_byWatch;
+    Changes m_changes;
     QTimer m_delay;
     bool m_active = true;
     bool m_watchMounts = true;

@@ -247,6 +247,30 @@ TEST(DirTree, FolderChangesOnDiskRebuildOnce)
     EXPECT_EQ(childTexts(gamma), (QStringList{QStringLiteral("inner"), QStringLiteral("new3")}));
     EXPECT_TRUE(childTexts(gamma->parent()).contains(QStringLiteral("new1")));
 
+    // Folders the tree only probed for subfolders are watched too: beta gets its
+    // expand button. One that shows its button already has nothing to change.
+    fixture::makeDir(f.dir / "base/beta/sub");
+    ASSERT_TRUE(rebuilt.wait(2000));
+    QTreeWidgetItem* base = tree.currentItem()->parent();
+    QTreeWidgetItem* beta = base->child(int(childTexts(base).indexOf(QStringLiteral("beta"))));
+    EXPECT_EQ(beta->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+    fixture::makeDir(f.dir / "base/.hidden/more");
+    EXPECT_FALSE(rebuilt.wait(400));
+
+    // A folder that was only clicked: after the rebuild it shows the new child.
+    tree.resize(400, 600);
+    tree.show();
+    QTreeWidgetItem* alpha = base->child(int(childTexts(base).indexOf(QStringLiteral("alpha"))));
+    tree.scrollToItem(alpha);
+    clickLabel(tree, alpha);
+    ASSERT_EQ(tree.SelectedPath(), f.base + QStringLiteral("/alpha"));
+    EXPECT_EQ(alpha->childIndicatorPolicy(), QTreeWidgetItem::DontShowIndicator);
+    fixture::makeDir(f.dir / "base/alpha/neu");
+    ASSERT_TRUE(rebuilt.wait(2000));
+    EXPECT_EQ(tree.currentItem()->text(0), QStringLiteral("alpha"));
+    EXPECT_EQ(childTexts(tree.currentItem()), QStringList{QStringLiteral("neu")});
+    tree.OpenPath(f.base + QStringLiteral("/gamma"));
+
     // A folder vanishing while shown leaves a usable tree.
     fixture::removeTree(f.dir / "base/gamma");
     ASSERT_TRUE(rebuilt.wait(2000));

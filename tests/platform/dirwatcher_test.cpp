@@ -26,6 +26,11 @@ TEST(DirWatcher, ReportsFolderChangesOnlyAndGathersThem)
     ASSERT_TRUE(changed.wait(2000));
     EXPECT_FALSE(changed.wait(300));
     EXPECT_EQ(changed.count(), 1);
+    // Which directories: the one watched, named as it was given (no trailing "/").
+    const platform::DirWatcher::Changes changes = watcher.takeChanges();
+    EXPECT_FALSE(changes.everything);
+    EXPECT_EQ(changes.dirs, QSet<QString>{platform::decodeName(dir.path().chopped(1))});
+    EXPECT_TRUE(watcher.takeChanges().dirs.isEmpty());
 
     watcher.clear();
     fixture::makeDir(dir / "d");
