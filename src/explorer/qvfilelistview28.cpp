@@ -10,9 +10,14 @@
 
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyle>
+#include <QStyleOptionHeader>
+#include <numeric>
+#include <vector>
 
 namespace {
 
@@ -27,6 +32,50 @@ bool isMyComputer(const QString& text)
 bool isRoot(const QString& dir)
 {
     return !dir.isEmpty() && dir.count(QLatin1Char('/')) == dir.size();
+}
+
+// QHeaderView draws Qt::AscendingOrder as QStyleOptionHeader::SortDown and descending
+// as SortUp, and the styles disagree about which way these point: Fusion on Linux
+// draws SortDown as a down arrow, the Windows style as an up arrow. So the style in
+// use is asked, by drawing its SortDown arrow once: a down arrow is wider in its upper
+// rows. Costs one 32 x 32 drawing, little beside the sort it follows.
+bool sortDownPointsDown(const QWidget* header)
+{
+    QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QStyleOptionHeader option;
+    option.initFrom(header);
+    option.rect = image.rect();
+    option.sortIndicator = QStyleOptionHeader::SortDown;
+    {
+        QPainter painter(&image);
+        header->style()->drawPrimitive(QStyle::PE_IndicatorHeaderArrow, &option, &painter, header);
+    }
+    std::vector<int> widths; // of the ink, per row that has any
+    for (int y = 0; y < image.height(); ++y) {
+        int left = -1;
+        int right = -1;
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(image.pixel(x, y)) > 64) {
+                if (left < 0)
+                    left = x;
+                right = x;
+            }
+        }
+        if (left >= 0)
+            widths.push_back(right - left + 1);
+    }
+    const auto half = std::ptrdiff_t(widths.size() / 2);
+    const int upper = std::accumulate(widths.begin(), widths.begin() + half, 0);
+    const int lower = std::accumulate(widths.end() - half, widths.end(), 0);
+    return upper >= lower; // a style that draws nothing keeps Qt's reading
+}
+
+// The header order that shows descending order with a down arrow and ascending order
+// with an up arrow.
+Qt::SortOrder indicatorOrder(bool descending, const QWidget* header)
+{
+    return descending == sortDownPointsDown(header) ? Qt::AscendingOrder : Qt::DescendingOrder;
 }
 
 // The parent item's icon joins the process-wide icon list once.
@@ -59,7 +108,7 @@ TQvFilelistView28::TQvFilelistView28(QWidget* parent) : QTreeView(parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     header()->setStretchLastSection(false);
     header()->setSectionsClickable(true);
-    header()->setSortIndicator(m_sortColumn, Qt::DescendingOrder);
+    applySortIndicator();
     header()->setSortIndicatorShown(false);
     connect(header(), &QHeaderView::sectionClicked, this, &TQvFilelistView28::SortColumnClick);
 
@@ -306,8 +355,7 @@ void TQvFilelistView28::SortColumnClick(int column)
 {
     if (!m_sortEnabled || column < 0 || column >= FileListModel::ColumnCount) {
         // The header turns its indicator round by itself on a click; put it back.
-        header()->setSortIndicator(m_sortColumn,
-                                   m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
+        applySortIndicator();
         return;
     }
     // The first sort by type looks up the type of every entry.
@@ -324,9 +372,21 @@ void TQvFilelistView28::SortColumnClick(int column)
 
 void TQvFilelistView28::UpdateSortArrows()
 {
-    header()->setSortIndicator(m_sortColumn,
-                               m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    applySortIndicator();
     header()->setSortIndicatorShown(true);
+}
+
+void TQvFilelistView28::applySortIndicator()
+{
+    header()->setSortIndicator(m_sortColumn, indicatorOrder(m_sortDescending, header()));
+}
+
+void TQvFilelistView28::changeEvent(QEvent* event)
+{
+    QTreeView::changeEvent(event);
+    // Another style may draw the header's arrows the other way round.
+    if (event->type() == QEvent::StyleChange)
+        applySortIndicator();
 }
 
 // --- Building the listing ------------------------------------------------------

@@ -161,11 +161,16 @@ Q_SIGNALS:
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void setColWidth(int column, int width);
     void applyColumnWidths(const int* widths);
+    // Shows the arrow of the sort column: down for descending, up for ascending.
     void UpdateSortArrows();
+    // Sets the header's indicator to the sort column and the order whose arrow the
+    // style draws the right way (shown or not).
+    void applySortIndicator();
     void RebuildPopupMenu() {}
     TFileInfo makeEntry(const platform::FileInfo& info);
     QString dateText(qint64 mtimeNs);

@@ -8,16 +8,22 @@
 #include "platform/volumes.h"
 #include "testenv.h"
 
+#include <QApplication>
 #include <QCollator>
 #include <QDateTime>
 #include <QHeaderView>
+#include <QImage>
 #include <QLocale>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionHeader>
 #include <QTest>
 #include <algorithm>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
+#include <numeric>
+#include <ostream>
 #include <sys/stat.h>
 
 namespace {
@@ -103,6 +109,79 @@ std::unique_ptr<TQvFilelistView28> listOf(const QByteArray& dir)
     view->SetDirectory(q(dir));
     return view;
 }
+
+enum class Arrow
+{
+    None,
+    Up,
+    Down
+};
+
+std::ostream& operator<<(std::ostream& os, Arrow a)
+{
+    return os << (a == Arrow::Up ? "up" : a == Arrow::Down ? "down" : "none");
+}
+
+// Which way the sort arrow in the header points, read from its pixels: in the place
+// the style gives the arrow, every pixel that differs from the section's background
+// (taken right of that place, in the same row) is ink, and an arrow pointing down is
+// wider in its upper rows.
+Arrow sortArrow(QHeaderView& header)
+{
+    if (!header.isSortIndicatorShown())
+        return Arrow::None;
+    // Wide enough for every column, and laid out.
+    QWidget* view = header.parentWidget();
+    view->resize(1000, 200);
+    view->show();
+    if (!QTest::qWaitForWindowExposed(view))
+        return Arrow::None;
+    const QImage image = header.grab().toImage();
+    const int section = header.sortIndicatorSection();
+    QStyleOptionHeader option;
+    option.initFrom(&header);
+    option.state |= QStyle::State_Horizontal;
+    option.orientation = Qt::Horizontal;
+    option.section = section;
+    option.sortIndicator = QStyleOptionHeader::SortDown;
+    option.rect = QRect(header.sectionViewportPosition(section), 0, header.sectionSize(section),
+                        header.height());
+    const QRect place = header.style()->subElementRect(QStyle::SE_HeaderArrow, &option, &header);
+    const int margin = header.style()->pixelMetric(QStyle::PM_HeaderMargin, &option, &header);
+    std::vector<int> widths;
+    for (int y = place.top(); y <= place.bottom(); ++y) {
+        const QRgb background = image.pixel(place.right() + margin, y);
+        int left = -1;
+        int right = -1;
+        for (int x = place.left() - 1; x <= place.right() + 1; ++x) {
+            const QRgb c = image.pixel(x, y);
+            if (std::max({std::abs(qRed(c) - qRed(background)),
+                          std::abs(qGreen(c) - qGreen(background)),
+                          std::abs(qBlue(c) - qBlue(background))}) > 12) {
+                if (left < 0)
+                    left = x;
+                right = x;
+            }
+        }
+        if (left >= 0)
+            widths.push_back(right - left + 1);
+    }
+    const auto half = std::ptrdiff_t(widths.size() / 2);
+    const int upper = std::accumulate(widths.begin(), widths.begin() + half, 0);
+    const int lower = std::accumulate(widths.end() - half, widths.end(), 0);
+    return upper > lower ? Arrow::Down : upper < lower ? Arrow::Up : Arrow::None;
+}
+
+// Sets the application's style for one scope.
+struct StyleGuard
+{
+    explicit StyleGuard(const char* name) : m_old(QApplication::style()->name())
+    {
+        QApplication::setStyle(QString::fromLatin1(name));
+    }
+    ~StyleGuard() { QApplication::setStyle(m_old); }
+    QString m_old;
+};
 
 // --- Helpers of the listing --------------------------------------------------------
 
@@ -460,9 +539,38 @@ TEST_F(FileListSortTest, EveryColumnInBothDirections)
         expectOrder(*view, QString::fromLatin1(c.order));
         EXPECT_TRUE(view->header()->isSortIndicatorShown());
         EXPECT_EQ(view->header()->sortIndicatorSection(), c.clicks.isEmpty() ? 0 : c.clicks.last());
-        EXPECT_EQ(view->header()->sortIndicatorOrder(),
-                  view->SortDescending() ? Qt::DescendingOrder : Qt::AscendingOrder);
+        EXPECT_EQ(sortArrow(*view->header()), view->SortDescending() ? Arrow::Down : Arrow::Up);
     }
+}
+
+// Descending order shows the arrow pointing down, ascending the one pointing up.
+// QHeaderView draws Qt::AscendingOrder with the style's "sort down" arrow, which
+// Fusion on Linux points down and the Windows style up.
+TEST_F(FileListSortTest, SortArrowPointsDownForDescendingInEveryStyle)
+{
+    for (const char* style : {"fusion", "windows"}) {
+        SCOPED_TRACE(style);
+        const StyleGuard guard(style);
+        auto view = listOf(dir); // name, ascending
+        EXPECT_EQ(sortArrow(*view->header()), Arrow::Up);
+        view->SortColumnClick(0);
+        EXPECT_EQ(sortArrow(*view->header()), Arrow::Down);
+        view->SortColumnClick(3); // another column starts descending
+        EXPECT_EQ(sortArrow(*view->header()), Arrow::Down);
+        if (QLatin1String(style) == QLatin1String("fusion")) {
+            EXPECT_EQ(view->header()->sortIndicatorOrder(), Qt::AscendingOrder)
+                << "Fusion draws Qt::AscendingOrder as the down arrow";
+        }
+        view->SortColumnClick(3);
+        EXPECT_EQ(sortArrow(*view->header()), Arrow::Up);
+    }
+
+    // The style changing under a shown list: the arrow keeps its direction.
+    const StyleGuard fusion("fusion");
+    auto view = listOf(dir);
+    view->SortColumnClick(0);
+    QApplication::setStyle(QStringLiteral("windows"));
+    EXPECT_EQ(sortArrow(*view->header()), Arrow::Down);
 }
 
 TEST_F(FileListSortTest, TypeColumnSortsEveryRowNotOnlyTheShownOnes)
@@ -758,7 +866,7 @@ TEST_F(FileListTest, DriveViewListsTheVolumes)
     EXPECT_EQ(view->SortColumn(), 1);
     EXPECT_TRUE(view->SortDescending());
     EXPECT_EQ(view->header()->sortIndicatorSection(), 1);
-    EXPECT_EQ(view->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(sortArrow(*view->header()), Arrow::Down);
 }
 
 TEST_F(FileListTest, LanguageChangesCaptionsAndListTexts)
