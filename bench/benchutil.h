@@ -4,6 +4,7 @@
 // running the standard tools on the same data in the same run.
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -12,6 +13,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace bench {
 
@@ -60,6 +62,36 @@ inline long peakRssMb()
     rusage u{};
     ::getrusage(RUSAGE_SELF, &u);
     return u.ru_maxrss / 1024;
+}
+
+// Runs two whole commands on the same data, round by round, the side that goes first
+// alternating, each after prepare; prints the median of the per-round ratios
+// (ours / theirs) and their spread. The commands run through the shell.
+inline void paired(const char* what, int rounds, const std::function<void()>& prepare,
+                   const std::string& ours, const std::string& theirs)
+{
+    std::vector<double> ratios, oursMs, theirsMs;
+    for (int round = 0; round < rounds; ++round) {
+        double a = 0, b = 0;
+        for (int side = 0; side < 2; ++side) {
+            const bool oursNow = (side == 0) == (round % 2 == 0);
+            prepare();
+            const double ms = bestOf(1, [&] { shell(oursNow ? ours : theirs); });
+            (oursNow ? a : b) = ms;
+        }
+        ratios.push_back(a / b);
+        oursMs.push_back(a);
+        theirsMs.push_back(b);
+    }
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+    };
+    std::printf("%-40s ours %8.1f ms  theirs %8.1f ms  ratio median %.2f (%.2f .. %.2f, %d "
+                "rounds)\n",
+                what, median(oursMs), median(theirsMs), median(ratios),
+                *std::min_element(ratios.begin(), ratios.end()),
+                *std::max_element(ratios.begin(), ratios.end()), rounds);
 }
 
 inline void report(const char* what, double ours, const char* tool, double theirs)
