@@ -453,7 +453,7 @@ QString Tmainform::HelpUrl(int topic)
 void Tmainform::Hilfe2Click()
 {
     QString error;
-    if (!platform::openWithDefaultApp(HelpUrl(100), &error))
+    if (!platform::openHelpPage(HelpUrl(100), &error))
         msg::ErrorBox(error);
 }
 

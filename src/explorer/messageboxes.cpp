@@ -63,8 +63,9 @@ msg::Reply MessageBoxes::show(const msg::Message& m)
     }
     box.exec();
     const QAbstractButton* clicked = box.clickedButton();
-    if (help && clicked == help)
-        platform::openWithDefaultApp(m.helpUrl);
+    QString helpError;
+    if (help && clicked == help && !platform::openHelpPage(m.helpUrl, &helpError))
+        msg::ErrorBox(helpError);
     msg::Reply reply;
     reply.forAll = forAll && forAll->isChecked();
     if (clicked == ok)

@@ -33,8 +33,10 @@ inline constexpr int SeNoAssociation = 31; // unknown verb, no tool, or the star
 
 // Runs a verb on a file, detached:
 //  - "Open" (any letter case): fileName, relative to directory unless it is absolute,
-//    is opened with its default application; an executable program is started with
-//    the parameters in directory. Blanks separate the parameters and double quotes
+//    is opened with its default application, and it fails when no application takes
+//    it (the opener's verdict is awaited with the events running, see
+//    platform::openWithDefaultApp); an executable program is started with the
+//    parameters in directory. Blanks separate the parameters and double quotes
 //    group them ("a b" is one). A bare name that is neither in directory nor absolute
 //    is looked up on PATH.
 //  - "Find": starts the desktop's file search tool on the folder fileName (directory

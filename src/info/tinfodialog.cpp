@@ -310,9 +310,9 @@ void Tinfodialog::closeEvent(QCloseEvent* event)
 
 void Tinfodialog::Formclose()
 {
-    // A running check is inside one of our handlers: it is ended, and it frees the
-    // window once it has unwound.
-    if (m_checking) {
+    // A running check or a wait for the desktop is inside one of our handlers: the
+    // check is ended, and the window is freed once the handlers have unwound.
+    if (m_checking || m_waiting > 0) {
         m_closedWhileChecking = true;
         m_http->Abort();
         return;
@@ -320,11 +320,26 @@ void Tinfodialog::Formclose()
     deleteLater();
 }
 
+void Tinfodialog::freeIfClosed()
+{
+    if (m_closedWhileChecking && !m_checking && m_waiting == 0)
+        deleteLater();
+}
+
+bool Tinfodialog::waitForDesktop(const std::function<bool()>& open)
+{
+    ++m_waiting;
+    const bool opened = open();
+    --m_waiting;
+    freeIfClosed();
+    return opened;
+}
+
 void Tinfodialog::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
         QString error;
-        if (!platform::openWithDefaultApp(helpUrl(), &error))
+        if (!waitForDesktop([&] { return platform::openHelpPage(helpUrl(), &error); }))
             msg::ErrorBox(error);
         return;
     }
@@ -333,13 +348,14 @@ void Tinfodialog::keyPressEvent(QKeyEvent* event)
 
 void Tinfodialog::Homepagebutclick()
 {
-    platform::openWithDefaultApp(m_homepageAddress);
+    waitForDesktop([this] { return platform::openWithDefaultApp(m_homepageAddress); });
 }
 
 void Tinfodialog::Emailbutclick()
 {
     const QUrl mail(QStringLiteral("mailto:") + m_mailAddress);
-    platform::openWithDefaultApp(QString::fromLatin1(mail.toEncoded()));
+    waitForDesktop(
+        [&] { return platform::openWithDefaultApp(QString::fromLatin1(mail.toEncoded())); });
 }
 
 // ---- update check --------------------------------------------------------------------
@@ -372,7 +388,7 @@ void Tinfodialog::Getnewversionclick()
     updateCheck();
     m_checking = false;
     if (m_closedWhileChecking) {
-        deleteLater();
+        freeIfClosed();
         return;
     }
     m_getnewversion->setEnabled(true);
@@ -416,7 +432,12 @@ void Tinfodialog::updateCheck()
         msg::InfoBox(texts.TxtConnectError);
         return;
     }
-    if (!platform::openWithDefaultApp(fileName))
+    // The opener's verdict is awaited with the events running: the window may have
+    // been closed meanwhile.
+    const bool opened = platform::openWithDefaultApp(fileName);
+    if (m_closedWhileChecking)
+        return;
+    if (!opened)
         msg::InfoBox(texts.TxtNoUnzipper);
     msg::InfoBox(FormatDialogText(texts.TxtInstallNote, {own, server}));
 }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <functional>
 #include <initializer_list>
 
 class HttpClient;
@@ -88,6 +89,11 @@ private:
     void Formclose();
     void updateCheck();
     bool askSaveName(QString& fileName);
+    // Runs open, which waits for the desktop with the events running; a close
+    // meanwhile frees the window only after it has returned.
+    bool waitForDesktop(const std::function<bool()>& open);
+    // Frees a window closed during a check or a wait once none of them runs any more.
+    void freeIfClosed();
 
     QLabel* m_versionlabel = nullptr;
     QLabel* m_datumlabel = nullptr;
@@ -107,5 +113,6 @@ private:
     QString m_versionString;
     int m_totalBytes = 0;
     bool m_checking = false; // an update check is running
+    int m_waiting = 0;       // handlers waiting for the desktop to open something
     bool m_closedWhileChecking = false;
 };

@@ -4,12 +4,18 @@
 #include "namecodec.h"
 #include "uniquefd.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QProcess>
+#include <QSocketNotifier>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <poll.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -100,12 +106,33 @@ void setError(QString* error, const QString& text)
         *error = text;
 }
 
-// Starts program (a path) detached from us: a double fork leaves it to init, so no
-// child of ours is left to reap, and the arguments go to execv as the exact bytes.
-// False with err set when the program could not be started; a pipe that execv closes
-// on success carries the child's errno back otherwise.
-bool spawnDetached(const QByteArray& program, const QList<QByteArray>& args,
-                   const QByteArray& workingDir, int& err)
+// What the processes of a start write back to us through the pipe: the start failed
+// (value is an errno), or the program ended (value is its wait status).
+struct StartReport
+{
+    enum Kind : int
+    {
+        Failed = 1,
+        Ended = 2
+    };
+    int kind = 0;
+    int value = 0;
+};
+
+// Starts program (a path) in a session of its own, detached from us: our child forks
+// again and leaves at once, so no child of ours is left to reap, and the arguments go
+// to execv as the exact bytes. QProcess cannot be used: it takes the program and its
+// arguments as QString and encodes them to UTF-8, which would change names that are
+// not UTF-8.
+//
+// Returns the read end of a pipe on which the start reports, or an invalid fd with err
+// set when it failed already before the program was forked. Without watch the pipe
+// only ever carries a Failed report: execv closes it on success, and end-of-file then
+// means the program runs. With watch a watcher process stays between us and the
+// program, waits for it and reports its end (Ended), so that the caller learns how the
+// program ended without a child to reap; the watcher is orphaned like the program.
+UniqueFd spawnReporting(const QByteArray& program, const QList<QByteArray>& args,
+                        const QByteArray& workingDir, bool watch, int& err)
 {
     // Everything the child needs is prepared here: after fork only async-signal-safe
     // calls are allowed.
@@ -118,50 +145,130 @@ bool spawnDetached(const QByteArray& program, const QList<QByteArray>& args,
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) {
         err = errno;
-        return false;
+        return UniqueFd();
     }
     const pid_t pid = ::fork();
     if (pid < 0) {
         err = errno;
         ::close(fds[0]);
         ::close(fds[1]);
-        return false;
+        return UniqueFd();
     }
     if (pid == 0) {
         ::close(fds[0]);
-        auto report = [&](int e) {
-            [[maybe_unused]] ssize_t n = ::write(fds[1], &e, sizeof e);
+        auto report = [&](int kind, int value) {
+            const StartReport r{kind, value};
+            [[maybe_unused]] ssize_t n = ::write(fds[1], &r, sizeof r);
+        };
+        auto fail = [&](int e) {
+            report(StartReport::Failed, e);
             ::_exit(127);
         };
         ::setsid();
-        const pid_t grandchild = ::fork();
-        if (grandchild < 0)
-            report(errno);
-        if (grandchild > 0)
+        const pid_t next = ::fork();
+        if (next < 0)
+            fail(errno);
+        if (next > 0)
             ::_exit(0);
+        // Neither the watcher, which may live as long as the program, nor the program
+        // keeps our files, sockets and pipes open; only the report pipe stays.
+        const unsigned keep = unsigned(fds[1]);
+        if (keep > 3)
+            ::close_range(3, keep - 1, 0);
+        ::close_range(std::max(keep + 1, 3U), ~0U, 0);
+        // The watcher must see its own child end, whatever our SIGCHLD handling is,
+        // and a caller that stopped listening must not kill it midway.
+        struct sigaction dfl = {};
+        dfl.sa_handler = SIG_DFL;
+        ::sigaction(SIGCHLD, &dfl, nullptr);
+        struct sigaction ign = {};
+        ign.sa_handler = SIG_IGN;
+        if (watch)
+            ::sigaction(SIGPIPE, &ign, nullptr);
+        const pid_t started = watch ? ::fork() : 0;
+        if (started < 0)
+            fail(errno);
+        if (started > 0) {
+            int status = 0;
+            pid_t r;
+            do {
+                r = ::waitpid(started, &status, 0);
+            } while (r < 0 && errno == EINTR);
+            if (r == started)
+                report(StartReport::Ended, status);
+            ::_exit(0);
+        }
         sigset_t none;
         sigemptyset(&none);
         ::sigprocmask(SIG_SETMASK, &none, nullptr);
-        ::signal(SIGPIPE, SIG_DFL);
+        ::sigaction(SIGPIPE, &dfl, nullptr);
         if (!workingDir.isEmpty() && ::chdir(workingDir.constData()) != 0)
-            report(errno);
+            fail(errno);
         ::execv(program.constData(), argv.data());
-        report(errno);
+        fail(errno);
     }
     ::close(fds[1]);
     while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
     }
-    int childError = 0;
+    return UniqueFd(fds[0]);
+}
+
+// Reads one report; false at end-of-file, on an error, or (non-blocking) when none is
+// there yet.
+bool readReport(int fd, StartReport& report)
+{
     ssize_t n;
     do {
-        n = ::read(fds[0], &childError, sizeof childError);
+        n = ::read(fd, &report, sizeof report);
     } while (n < 0 && errno == EINTR);
-    ::close(fds[0]);
-    if (n == sizeof childError) {
-        err = childError;
+    return n == sizeof report;
+}
+
+// Starts program detached from us. False with err set when it could not be started.
+bool spawnDetached(const QByteArray& program, const QList<QByteArray>& args,
+                   const QByteArray& workingDir, int& err)
+{
+    const UniqueFd reports = spawnReporting(program, args, workingDir, false, err);
+    if (!reports)
+        return false;
+    StartReport report;
+    if (readReport(reports.get(), report) && report.kind == StartReport::Failed) {
+        err = report.value;
         return false;
     }
     return true;
+}
+
+int g_openerWaitMs = 5000;
+
+// Waits up to timeoutMs for a report on fd. Events keep running meanwhile, so the
+// windows are painted and answer while a program decides. Nothing is read; false when
+// the time ran out or the event loop was told to quit.
+bool awaitReport(int fd, int timeoutMs)
+{
+    pollfd p{fd, POLLIN, 0};
+    if (!QCoreApplication::instance()) {
+        int n;
+        do {
+            n = ::poll(&p, 1, timeoutMs);
+        } while (n < 0 && errno == EINTR);
+        return n > 0;
+    }
+    if (::poll(&p, 1, 0) > 0)
+        return true;
+    QEventLoop loop;
+    bool ready = false;
+    QSocketNotifier notifier(fd, QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, &loop, [&] {
+        ready = true;
+        loop.quit();
+    });
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    timer.start(timeoutMs);
+    loop.exec();
+    return ready;
 }
 
 bool runGio(const QStringList& args, QString* error)
@@ -293,13 +400,53 @@ bool openWithDefaultApp(const QString& path, QString* error)
         return false;
     }
     int err = 0;
-    if (!spawnDetached(encodeName(opener), {encodeName(path)}, QByteArray(), err)) {
+    const UniqueFd reports =
+        spawnReporting(encodeName(opener), {encodeName(path)}, QByteArray(), true, err);
+    StartReport report;
+    if (reports && awaitReport(reports.get(), g_openerWaitMs) &&
+        readReport(reports.get(), report)) {
+        if (report.kind == StartReport::Failed)
+            err = report.value;
+        else if (WIFEXITED(report.value) && WEXITSTATUS(report.value) == 0)
+            return true;
+    } else if (reports) {
+        // Still running: where no desktop helper answers for it, xdg-open runs the
+        // application it found in the foreground, so a long wait means it was opened.
+        return true;
+    }
+    if (err != 0)
         setError(
             error,
             QStringLiteral("\"%1\" konnte nicht geöffnet werden: %2").arg(path, errorText(err)));
-        return false;
+    else if (WIFEXITED(report.value))
+        setError(error, QStringLiteral("\"%1\" konnte nicht geöffnet werden: xdg-open endete "
+                                       "mit Code %2.")
+                            .arg(path)
+                            .arg(WEXITSTATUS(report.value)));
+    else
+        setError(error, QStringLiteral("\"%1\" konnte nicht geöffnet werden: xdg-open wurde "
+                                       "durch Signal %2 beendet.")
+                            .arg(path)
+                            .arg(WTERMSIG(report.value)));
+    return false;
+}
+
+void setOpenerWaitLimit(int milliseconds)
+{
+    g_openerWaitMs = milliseconds;
+}
+
+bool openHelpPage(const QString& url, QString* error)
+{
+    if (url.startsWith(QLatin1String("file://"))) {
+        const QString encoded = url.mid(7).section(QLatin1Char('#'), 0, 0);
+        const QString page = decodeName(QByteArray::fromPercentEncoding(encoded.toUtf8()));
+        if (!exists(page)) {
+            setError(error, QStringLiteral("Die Hilfedatei %1 wurde nicht gefunden.").arg(page));
+            return false;
+        }
     }
-    return true;
+    return openWithDefaultApp(url, error);
 }
 
 bool startProgram(const QString& program, const QStringList& args, const QString& workingDir,

@@ -34,15 +34,28 @@ QString xdgUserDir(const QString& key);
 // Any other number gives an empty text.
 QString specialFolderPath(int csidl);
 
-// Opens a file, folder or URL with the desktop's default application through xdg-open,
-// detached. An absolute path must exist. Names are handed over byte for byte, so names
-// that are not UTF-8 open too. True when xdg-open was started; whether it found an
-// application is beyond our view.
+// Opens a file, folder or URL with the desktop's default application through xdg-open
+// and waits for xdg-open's verdict while the events keep running (the windows paint
+// and answer meanwhile). An absolute path must exist. Names are handed over byte for
+// byte, so names that are not UTF-8 open too. False with a reason when xdg-open is
+// missing, cannot be started or ends with an error: then no application took the
+// file. True when it ends well, and also when it is still running after the wait
+// limit (5 seconds; without a desktop helper xdg-open runs the application it found
+// in the foreground) or the event loop is told to quit meanwhile.
 bool openWithDefaultApp(const QString& path, QString* error = nullptr);
+// How long openWithDefaultApp waits for xdg-open's verdict.
+void setOpenerWaitLimit(int milliseconds);
+
+// Opens a help page in the browser: url is the page's file:// URL, with a topic
+// anchor (#100). A page that is not there is not handed to the browser, which would
+// show an error page of its own: false, and error says "Die Hilfedatei PATH wurde
+// nicht gefunden.". Otherwise as openWithDefaultApp.
+bool openHelpPage(const QString& url, QString* error = nullptr);
 
 // Starts program detached with args in workingDir (empty: ours). An executable file is
-// run directly (a bare name is looked up on PATH); any other file, or an executable
-// the kernel cannot run, is opened with its default application instead (args unused).
+// run directly (a bare name is looked up on PATH) and true means it was started; any
+// other file, or an executable the kernel cannot run, is opened with its default
+// application instead (args unused), through openWithDefaultApp and its wait.
 bool startProgram(const QString& program, const QStringList& args, const QString& workingDir,
                   QString* error = nullptr);
 

@@ -5,6 +5,7 @@
 #include "explorer/qvdirtree21.h"
 #include "explorer/qvfilelistview28.h"
 #include "messagerecorder.h"
+#include "platform/desktop.h"
 #include "platform/namecodec.h"
 #include "testenv.h"
 
@@ -16,6 +17,7 @@
 #include <QTest>
 #include <QTranslator>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 QString q(const QByteArray& b)
@@ -321,6 +323,27 @@ TEST_F(MainformFixture, PanesAndSearchMaskSurviveARestart)
     EXPECT_EQ(form->FileList()->Directory(), QStringLiteral("/"));
     form.reset();
     EXPECT_TRUE(fixture::readFile(dir / "settings/tobrin.ini").contains("Quellbaum=/\n"));
+}
+
+// The help page lies beside the program; when it is missing the browser is not
+// asked to show an error page of its own.
+TEST_F(MainformFixture, MissingHelpPageIsReported)
+{
+    const QString page = platform::programPath() + QStringLiteral(".html");
+    ASSERT_FALSE(fixture::exists(platform::encodeName(page)));
+    const QByteArray opened = dir / "opened";
+    fixture::makeDir(dir / "path");
+    fixture::writeFile(dir / "path/xdg-open", "#!/bin/sh\necho \"$1\" >> " + opened + "\n");
+    ::chmod((dir / "path/xdg-open").constData(), 0755);
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", dir / "path");
+
+    form->Hilfe2Click();
+    qputenv("PATH", oldPath);
+    EXPECT_EQ(rec->texts(), QStringList{QStringLiteral("Die Hilfedatei ") + page +
+                                        QStringLiteral(" wurde nicht gefunden.")});
+    EXPECT_EQ(rec->shown.value(0).title, QStringLiteral("Fehler"));
+    EXPECT_FALSE(fixture::exists(opened));
 }
 
 TEST_F(MainformFixture, UnwritableSettingsAreReportedAndTheWindowCloses)

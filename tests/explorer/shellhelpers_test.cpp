@@ -448,6 +448,29 @@ TEST_F(ShellHelpersGerman, ShellExecuteFileReportsFailuresInTheListLanguage)
                           "/tmp/x-missing-here/x"});
 }
 
+TEST_F(ShellHelpersGerman, OpenFailsWhenNoApplicationTakesTheFile)
+{
+    TempDir dir;
+    fixture::writeFile(dir / "brief.odt", "x");
+    fixture::makeDir(dir / "Ordner");
+    TempDir bin;
+    writeScript(bin / "xdg-open", "exit 3\n"); // no application for the kind
+    EnvGuard path("PATH", bin.path().chopped(1));
+    for (const QString& file : {QStringLiteral("brief.odt"), QStringLiteral("Ordner")}) {
+        ScopedRecorder rec;
+        EXPECT_EQ(ShellExecuteFile("Open", file, QString(), q(dir.path()), 1), SeNoAssociation)
+            << qPrintable(file);
+        EXPECT_EQ(
+            rec->texts(),
+            QStringList{"Fehler - Dateioperation \"Open\" ist fehlgeschlagen mit Datei " + file});
+    }
+
+    writeScript(bin / "xdg-open", "exit 0\n");
+    ScopedRecorder rec;
+    EXPECT_EQ(ShellExecuteFile("Open", "brief.odt", QString(), q(dir.path()), 1), SeOk);
+    EXPECT_TRUE(rec->shown.isEmpty());
+}
+
 TEST(ShellExecute, OpenStartsAProgramWithParametersInTheDirectory)
 {
     TempDir dir;

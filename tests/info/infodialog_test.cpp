@@ -28,6 +28,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -550,17 +551,26 @@ TEST_F(InfoDialog, DownloadFailuresLeaveNoFile)
 
 TEST_F(InfoDialog, NoProgramForTheArchive)
 {
-    qputenv("PATH", m_tmp / "nothing-here");
-    m_versionFile.body = "2";
-    m_server.routes["/download/tobrin.zip"] = {.body = "PK"};
-    m_messages->answers.push_back({msg::Answer::Yes, false});
-    answerSaveDialog(platform::decodeName(m_tmp / "t.zip"));
-    check();
-    ASSERT_EQ(m_messages->texts().size(), 3);
-    EXPECT_EQ(m_messages->texts()[1], QStringLiteral("ZIP Entpacker kann nicht geöffnet werden !"));
-    EXPECT_TRUE(m_messages->texts()[2].startsWith(QLatin1String("Installierte Version 1,02\r"
-                                                                "Version auf dem Server 2,00\r")));
-    EXPECT_EQ(fixture::readFile(m_tmp / "t.zip"), QByteArray("PK"));
+    // No xdg-open at all, and one that finds no program for the archive.
+    fixture::makeDir(m_tmp / "refusing");
+    fixture::writeFile(m_tmp / "refusing/xdg-open", "#!/bin/sh\nexit 3\n");
+    ::chmod((m_tmp / "refusing/xdg-open").constData(), 0755);
+    for (const QByteArray& path : {m_tmp / "nothing-here", m_tmp / "refusing"}) {
+        SCOPED_TRACE(path.constData());
+        qputenv("PATH", path);
+        m_messages->shown.clear();
+        m_versionFile.body = "2";
+        m_server.routes["/download/tobrin.zip"] = {.body = "PK"};
+        m_messages->answers.push_back({msg::Answer::Yes, false});
+        answerSaveDialog(platform::decodeName(m_tmp / "t.zip"));
+        check();
+        ASSERT_EQ(m_messages->texts().size(), 3);
+        EXPECT_EQ(m_messages->texts()[1],
+                  QStringLiteral("ZIP Entpacker kann nicht geöffnet werden !"));
+        EXPECT_TRUE(m_messages->texts()[2].startsWith(
+            QLatin1String("Installierte Version 1,02\rVersion auf dem Server 2,00\r")));
+        EXPECT_EQ(fixture::readFile(m_tmp / "t.zip"), QByteArray("PK"));
+    }
 }
 
 TEST_F(InfoDialog, EnglishOnAnEnglishOrFrenchLocale)
@@ -621,15 +631,22 @@ TEST_F(InfoDialog, HomepageMailAndHelpOpenWithTheDesktop)
     ASSERT_EQ(opened(1).size(), 1);
     d->Emailbutclick();
     ASSERT_EQ(opened(2).size(), 2);
+
+    // The help page beside the program: a missing one is reported, not opened.
+    const QByteArray page = platform::encodeName(platform::programPath() + QStringLiteral(".html"));
+    ASSERT_FALSE(fixture::exists(page));
     QTest::keyClick(d, Qt::Key_F1);
+    EXPECT_EQ(m_messages->texts(),
+              QStringList{QStringLiteral("Die Hilfedatei ") + platform::decodeName(page) +
+                          QStringLiteral(" wurde nicht gefunden.")});
+    fixture::writeFile(page, "<html></html>");
+    QTest::keyClick(d, Qt::Key_F1);
+    ::unlink(page.constData());
     const QList<QByteArray> lines = opened(3);
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[0], maker::Homepage.toUtf8());
     EXPECT_EQ(lines[1], QByteArray("mailto:%22Vetmark%22%20%3Cinfo@vetmark.example%3E"));
-    EXPECT_EQ(lines[2], "file://" +
-                            platform::encodeName(platform::programPath() + QStringLiteral(".html"))
-                                .toPercentEncoding("/") +
-                            "#32000");
+    EXPECT_EQ(lines[2], "file://" + page.toPercentEncoding("/") + "#32000");
 }
 
 TEST_F(InfoDialog, ClosingFreesTheWindowAlsoDuringACheck)
@@ -650,6 +667,18 @@ TEST_F(InfoDialog, ClosingFreesTheWindowAlsoDuringACheck)
     check();
     EXPECT_LT(clock.elapsed(), 4000);
     EXPECT_TRUE(m_messages->shown.isEmpty());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(d.isNull());
+
+    // Closed while the desktop is still opening the homepage: the window lives on
+    // until the button's handler has returned.
+    fixture::writeFile(m_tmp / "bin/xdg-open", "#!/bin/sh\n/bin/sleep 0.5\n");
+    d = dialog();
+    d->SetHomepageAddress(maker::Homepage);
+    d->show();
+    QTimer::singleShot(100, d, [d] { d->close(); });
+    d->Homepagebutclick();
+    EXPECT_FALSE(d.isNull());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(d.isNull());
 }

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QMap>
 #include <QThread>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -196,6 +197,74 @@ TEST_F(Desktop, OpeningFailsWithAReason)
     m_env.set("PATH", m_tmp / "empty");
     EXPECT_FALSE(openWithDefaultApp(q(m_tmp / "a.txt"), &error));
     EXPECT_EQ(error, QStringLiteral("Das Programm \"xdg-open\" wurde nicht gefunden."));
+}
+
+// xdg-open says whether an application took the file (3: none for its kind, 4: the
+// opening failed); its verdict is awaited while the events keep running.
+TEST_F(Desktop, OpeningWaitsForTheVerdictOfXdgOpen)
+{
+    const QByteArray file = m_tmp / "caf\xe9.odt";
+    fixture::writeFile(file, "x");
+    const QString cannot =
+        q("\"" + file + "\" konnte nicht ge") + QStringLiteral("öffnet werden: ");
+    const struct
+    {
+        QByteArray opener; // the body of the stand-in xdg-open
+        bool opened;
+        QString error;
+    } cases[] = {
+        {"sleep 0.3\nexit 0\n", true, QString()},
+        {"sleep 0.3\nexit 3\n", false, cannot + QStringLiteral("xdg-open endete mit Code 3.")},
+        {"exit 4\n", false, cannot + QStringLiteral("xdg-open endete mit Code 4.")},
+        {"kill -KILL $$\n", false,
+         cannot + QStringLiteral("xdg-open wurde durch Signal 9 beendet.")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.opener.constData());
+        writeScript(m_bin + "/xdg-open", c.opener);
+        bool eventsRan = false;
+        QTimer tick;
+        tick.setSingleShot(true);
+        QObject::connect(&tick, &QTimer::timeout, [&] { eventsRan = true; });
+        tick.start(20);
+        QString error;
+        EXPECT_EQ(openWithDefaultApp(q(file), &error), c.opened);
+        EXPECT_EQ(error, c.error);
+        if (c.opener.startsWith("sleep"))
+            EXPECT_TRUE(eventsRan);
+    }
+
+    // An xdg-open the kernel cannot run.
+    fixture::writeFile(m_bin + "/xdg-open", "no program at all");
+    QString error;
+    EXPECT_FALSE(openWithDefaultApp(q(file), &error));
+    EXPECT_TRUE(error.startsWith(cannot)) << error.toStdString();
+
+    // Without a desktop helper xdg-open runs the application it found in the
+    // foreground: still running after the wait counts as opened.
+    writeScript(m_bin + "/xdg-open", "sleep 2\n");
+    setOpenerWaitLimit(200);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_TRUE(openWithDefaultApp(q(file), &error));
+    EXPECT_LT(clock.elapsed(), 1500);
+    setOpenerWaitLimit(5000);
+}
+
+TEST_F(Desktop, HelpPageOpensOnlyWhenItIsThere)
+{
+    fixture::writeFile(m_tmp / "hilfe\xe4.html", "<html></html>");
+    const auto url = [&](const QByteArray& page) {
+        return QString::fromLatin1("file://" + (m_tmp / page).toPercentEncoding("/") + "#100");
+    };
+    QString error;
+    ASSERT_TRUE(openHelpPage(url("hilfe\xe4.html"), &error)) << error.toStdString();
+    EXPECT_EQ(waitForRecord(m_record), "xdg-open " + url("hilfe\xe4.html").toLatin1());
+
+    EXPECT_FALSE(openHelpPage(url("fehlt.html"), &error));
+    EXPECT_EQ(error, QStringLiteral("Die Hilfedatei ") + q(m_tmp / "fehlt.html") +
+                         QStringLiteral(" wurde nicht gefunden."));
+    EXPECT_FALSE(fixture::exists(m_record));
 }
 
 TEST_F(Desktop, StartsProgramsDirectlyAndOpensOtherFiles)
