@@ -35,6 +35,13 @@
 namespace {
 const QString MyComputer = QStringLiteral("My Computer");
 
+// The panes hand over directories as absolute paths, or "My Computer" for the drive
+// view, which names no directory.
+bool isAbsolute(const QString& path)
+{
+    return path.startsWith(QLatin1Char('/'));
+}
+
 // The transfer as the window drives it: events run between two files, Escape
 // raises the abort flag there, and the list window's caption shows the progress.
 class WindowHooks : public TransferHooks
@@ -325,11 +332,15 @@ void Tmainform::Hinzufuegenclick()
     }
     m_auswahlliste.clear();
     const QString dir = m_fileList->Directory();
-    for (int row : m_fileList->SelectedRows()) {
-        const QString path = dir + m_fileList->ItemCaption(row);
-        platform::FileInfo info;
-        if (platform::statPath(path, info) && !info.isDir())
-            m_auswahlliste.append(path);
+    // In the drive view Directory is "My Computer" and the rows are volumes: their
+    // paths would be relative and be looked up in the process's current directory.
+    if (isAbsolute(dir)) {
+        for (int row : m_fileList->SelectedRows()) {
+            const QString path = dir + m_fileList->ItemCaption(row);
+            platform::FileInfo info;
+            if (platform::statPath(path, info) && !info.isDir())
+                m_auswahlliste.append(path);
+        }
     }
     appendBatchAndShow();
 }
@@ -390,7 +401,11 @@ void Tmainform::Dateiensuchen1Click()
     {
         const WaitCursor wait;
         m_auswahlliste.clear();
-        SucheDateien(m_fileList->Directory(), m_suchfilter, m_auswahlliste, false);
+        // "My Computer" holds no files of its own; as a relative path it would name a
+        // folder in the process's current directory.
+        const QString dir = m_fileList->Directory();
+        if (isAbsolute(dir))
+            SucheDateien(dir, m_suchfilter, m_auswahlliste, false);
     }
     appendBatchAndShow();
 }

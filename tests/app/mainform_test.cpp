@@ -18,12 +18,36 @@
 #include <QTranslator>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 QString q(const QByteArray& b)
 {
     return platform::decodeName(b);
 }
+
+// Makes dir the process's current directory for one scope.
+class CurrentDir
+{
+public:
+    explicit CurrentDir(const QByteArray& dir)
+    {
+        char buffer[4096];
+        if (::getcwd(buffer, sizeof buffer))
+            m_old = buffer;
+        fixture::makeDir(dir);
+        if (::chdir(dir.constData()) != 0)
+            ADD_FAILURE() << "chdir " << dir.constData();
+    }
+    ~CurrentDir()
+    {
+        if (!m_old.isEmpty() && ::chdir(m_old.constData()) != 0)
+            ADD_FAILURE() << "chdir back";
+    }
+
+private:
+    QByteArray m_old;
+};
 
 // A program path of its own, so the settings of each test live in a fresh folder.
 struct MainformFixture : ::testing::Test
@@ -323,6 +347,40 @@ TEST_F(MainformFixture, PanesAndSearchMaskSurviveARestart)
     EXPECT_EQ(form->FileList()->Directory(), QStringLiteral("/"));
     form.reset();
     EXPECT_TRUE(fixture::readFile(dir / "settings/tobrin.ini").contains("Quellbaum=/\n"));
+}
+
+// The root of the source tree, "My Computer", is no folder: the search finds
+// nothing there and adding takes no volume, although "My Computer" and the volume
+// rows' texts would name files in the current directory.
+TEST_F(MainformFixture, MyComputerIsNoFolderToSearchOrAddFrom)
+{
+    const CurrentDir cwd(dir / "cwd");
+    fixture::makeDir(dir / "cwd/My Computer");
+    fixture::writeFile(dir / "cwd/My Computer/found.txt", "x");
+    form->Quellbaum()->SetSelectedPath(QStringLiteral("My Computer"));
+    form->FileList()->SetDirectory(QStringLiteral("My Computer"));
+    ASSERT_GE(form->FileList()->ItemCount(), 1);
+    // The first row is "/": " (/)  label", so that path runs through a folder.
+    const QByteArray volumePath =
+        platform::encodeName(QStringLiteral("My Computer") + form->FileList()->ItemCaption(0));
+    QByteArray made = dir / "cwd";
+    const QList<QByteArray> parts = volumePath.split('/');
+    for (qsizetype i = 0; i + 1 < parts.size(); ++i)
+        fixture::makeDir(made += "/" + parts[i]);
+    fixture::writeFile(made + "/" + parts.last(), "x");
+
+    rec->inputAnswers = {QStringLiteral("*.*")};
+    form->Dateiensuchen1Click();
+    EXPECT_EQ(rec->inputs.last(), QStringLiteral("Dateien suchen|Suche in Unterverzeichnissen "
+                                                 "von\r\nMy Computer"));
+    EXPECT_EQ(lines(), QStringList());
+
+    form->FileList()->selectionModel()->select(form->FileList()->model()->index(0, 0),
+                                               QItemSelectionModel::Select |
+                                                   QItemSelectionModel::Rows);
+    form->Hinzufuegenclick();
+    EXPECT_EQ(lines(), QStringList());
+    EXPECT_TRUE(rec->shown.isEmpty()) << rec->texts().join(QLatin1Char('|')).toStdString();
 }
 
 // The help page lies beside the program; when it is missing the browser is not
