@@ -230,8 +230,9 @@ TEST_F(Desktop, OpeningWaitsForTheVerdictOfXdgOpen)
         QString error;
         EXPECT_EQ(openWithDefaultApp(q(file), &error), c.opened);
         EXPECT_EQ(error, c.error);
-        if (c.opener.startsWith("sleep"))
+        if (c.opener.startsWith("sleep")) {
             EXPECT_TRUE(eventsRan);
+        }
     }
 
     // An xdg-open the kernel cannot run.
