@@ -1,7 +1,7 @@
 // Expands a folder with 10,000 subfolders in the directory tree and compares it
 // with `find DIR -mindepth 1 -maxdepth 2 -type d` on the same folder.
 #include "benchutil.h"
-#include "explorer/qvdirtree21.h"
+#include "explorer/tree/qvdirtree21.h"
 #include "platform/namecodec.h"
 
 #include <QApplication>

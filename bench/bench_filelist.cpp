@@ -1,7 +1,7 @@
 // Rebuilds a file list over a 100,000-entry directory (read, filtered, sorted by name,
 // rows laid out) and compares it with `ls -l` on the same directory.
 #include "benchutil.h"
-#include "explorer/qvfilelistview28.h"
+#include "explorer/list/qvfilelistview28.h"
 #include "platform/filesystem.h"
 #include "platform/namecodec.h"
 

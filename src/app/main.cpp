@@ -1,6 +1,6 @@
 #include "commandline.h"
 #include "env/settings.h"
-#include "explorer/messageboxes.h"
+#include "explorer/shell/messageboxes.h"
 #include "platform/desktop.h"
 #include "platform/filecopy.h"
 #include "tmainform.h"

@@ -1,5 +1,5 @@
-#include "explorer/qvdirtree21.h"
-#include "explorer/qvfilelistview28.h"
+#include "explorer/tree/qvdirtree21.h"
+#include "explorer/list/qvfilelistview28.h"
 #include "messagerecorder.h"
 #include "platform/namecodec.h"
 #include "testenv.h"

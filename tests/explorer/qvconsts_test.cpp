@@ -1,4 +1,4 @@
-#include "explorer/qvconsts.h"
+#include "explorer/lang/qvconsts.h"
 
 #include <QSet>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "explorer/shellfileop.h"
+#include "explorer/shell/shellfileop.h"
 #include "messagerecorder.h"
 #include "platform/namecodec.h"
 #include "testenv.h"

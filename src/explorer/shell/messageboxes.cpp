@@ -1,4 +1,4 @@
-#include "messageboxes.h"
+#include "explorer/shell/messageboxes.h"
 
 #include "platform/desktop.h"
 

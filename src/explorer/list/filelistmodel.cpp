@@ -1,7 +1,7 @@
-#include "filelistmodel.h"
+#include "explorer/list/filelistmodel.h"
 
-#include "iconlist.h"
-#include "shellhelpers.h"
+#include "explorer/shell/iconlist.h"
+#include "explorer/shell/shellhelpers.h"
 
 #include <QCollator>
 #include <QLocale>

@@ -1,13 +1,13 @@
-#include "qvdirtree21.h"
+#include "explorer/tree/qvdirtree21.h"
 
-#include "iconlist.h"
+#include "explorer/shell/iconlist.h"
 #include "platform/dirwatcher.h"
 #include "platform/filesystem.h"
 #include "platform/langid.h"
 #include "platform/volumes.h"
-#include "qvfilelistview28.h"
-#include "shellhelpers.h"
-#include "waitcursor.h"
+#include "explorer/list/qvfilelistview28.h"
+#include "explorer/shell/shellhelpers.h"
+#include "explorer/shell/waitcursor.h"
 
 #include <QCollator>
 #include <QHeaderView>

@@ -1,4 +1,4 @@
-#include "qvconsts.h"
+#include "explorer/lang/qvconsts.h"
 
 #include <array>
 

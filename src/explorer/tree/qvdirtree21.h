@@ -1,8 +1,8 @@
 #pragma once
 
-#include "filetype.h"
+#include "explorer/shell/filetype.h"
 #include "platform/dirwatcher.h"
-#include "qvconsts.h"
+#include "explorer/lang/qvconsts.h"
 
 #include <QHash>
 #include <QPointer>

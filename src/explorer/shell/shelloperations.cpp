@@ -1,4 +1,4 @@
-#include "shelloperations.h"
+#include "explorer/shell/shelloperations.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "shellfileop.h"
+#include "explorer/shell/shellfileop.h"
 
 #include "core/messages.h"
 #include "platform/fileoperation.h"

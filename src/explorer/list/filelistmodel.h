@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qvconsts.h"
+#include "explorer/lang/qvconsts.h"
 
 #include <QAbstractTableModel>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "iconlist.h"
+#include "explorer/shell/iconlist.h"
 
 IconList& IconList::instance()
 {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "filelistmodel.h"
-#include "filetype.h"
-#include "qvconsts.h"
-#include "shellhelpers.h"
+#include "explorer/list/filelistmodel.h"
+#include "explorer/shell/filetype.h"
+#include "explorer/lang/qvconsts.h"
+#include "explorer/shell/shellhelpers.h"
 
 #include <QHash>
 #include <QList>

@@ -1,12 +1,12 @@
-#include "shellhelpers.h"
+#include "explorer/shell/shellhelpers.h"
 
 #include "core/messages.h"
-#include "iconlist.h"
+#include "explorer/shell/iconlist.h"
 #include "platform/desktop.h"
 #include "platform/filesystem.h"
 #include "platform/namecodec.h"
 #include "platform/volumes.h"
-#include "qvconsts.h"
+#include "explorer/lang/qvconsts.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,12 +1,12 @@
-#include "qvfilelistview28.h"
+#include "explorer/list/qvfilelistview28.h"
 
 #include "core/mask.h"
-#include "iconlist.h"
+#include "explorer/shell/iconlist.h"
 #include "platform/filesystem.h"
 #include "platform/langid.h"
 #include "platform/volumes.h"
-#include "qvdirtree21.h"
-#include "waitcursor.h"
+#include "explorer/tree/qvdirtree21.h"
+#include "explorer/shell/waitcursor.h"
 
 #include <QCoreApplication>
 #include <QHeaderView>
