@@ -15,6 +15,7 @@
 #include "platform/desktop.h"
 #include "platform/filesystem.h"
 #include "platform/namecodec.h"
+#include "helppage.h"
 #include "tdateien.h"
 
 #include <QCloseEvent>
@@ -459,7 +460,7 @@ void Tmainform::Uebertragen(bool kopierend)
 
 QString Tmainform::HelpUrl(int topic)
 {
-    const QString page = platform::programPath() + QStringLiteral(".html");
+    const QString page = helpPagePath(platform::programPath());
     return QUrl::fromEncoded("file://" + platform::encodeName(page).toPercentEncoding("/"))
                .toString() +
            QLatin1Char('#') + QString::number(topic);

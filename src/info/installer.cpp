@@ -36,6 +36,18 @@ QString linkIn(const QString& folder, const QString& name)
     return folder.isEmpty() ? QString() : folder + name + QStringLiteral(".desktop");
 }
 
+// The application icon for a launcher of the program at target: the icon file beside
+// the program where there is one (a build or a portable copy), else the installed
+// theme icon by its name.
+QString launcherIcon(const QString& target)
+{
+    const QString beside = platform::parentPath(target) + QStringLiteral("tobrin.svg");
+    platform::FileInfo info;
+    if (platform::statPath(beside, info) && !info.isDir())
+        return beside;
+    return QStringLiteral("tobrin");
+}
+
 } // namespace
 
 void Verknuepfenclick()
@@ -72,6 +84,8 @@ bool CreateLink(const QString& target, const QString& linkFile, const QString& d
     entry.name = description;
     entry.comment = description;
     entry.exec = target;
+    entry.icon = launcherIcon(target);
+    entry.categories = QStringLiteral("Utility;FileTools;");
     return platform::writeDesktopEntry(linkFile, entry);
 }
 

@@ -77,7 +77,8 @@ QString desktopExecArgument(const QString& program)
 QString desktopEntryText(const DesktopEntry& entry)
 {
     for (const QString* value :
-         {&entry.type, &entry.name, &entry.comment, &entry.exec, &entry.workingDir, &entry.url})
+         {&entry.type, &entry.name, &entry.comment, &entry.exec, &entry.workingDir, &entry.url,
+          &entry.icon, &entry.categories})
         if (!writable(*value))
             return QString();
     QString text = QStringLiteral("[Desktop Entry]\n");
@@ -91,6 +92,10 @@ QString desktopEntryText(const DesktopEntry& entry)
         addLine(text, "Path", entry.workingDir);
     if (!entry.url.isEmpty())
         addLine(text, "URL", entry.url);
+    if (!entry.icon.isEmpty())
+        addLine(text, "Icon", entry.icon);
+    if (!entry.categories.isEmpty())
+        addLine(text, "Categories", entry.categories);
     return text;
 }
 

@@ -14,6 +14,8 @@ struct DesktopEntry
     QString exec;       // an Application's program, one argument, quoted here as needed
     QString workingDir; // Path=, left out when empty
     QString url;        // a Link's target URL
+    QString icon;       // Icon=: a theme icon name or an absolute file; left out when empty
+    QString categories; // Categories=, ";"-terminated menu categories; left out when empty
 };
 
 // The program as the single argument of an Exec key, before the key's own escapes: a

@@ -7,6 +7,7 @@
 #include "version.h"
 
 #include <gtest/gtest.h>
+#include <cstdlib>
 #include <sys/stat.h>
 
 namespace {
@@ -52,7 +53,9 @@ TEST_F(Shortcuts, ThreeLaunchersReplacedSilentlyOnTheSecondRun)
                                 "Type=Application\n"
                                 "Name=Tobrin\n"
                                 "Comment=Tobrin\n"
-                                "Exec=\"/opt/Tobrin Programm/tobrin\"\n";
+                                "Exec=\"/opt/Tobrin Programm/tobrin\"\n"
+                                "Icon=tobrin\n"
+                                "Categories=Utility;FileTools;\n";
     installer::CreateShortcuts(QStringLiteral("Tobrin"),
                                QStringLiteral("/opt/Tobrin Programm/tobrin"));
     for (const QByteArray& link : m_links) {
@@ -79,8 +82,41 @@ TEST_F(Shortcuts, MenuItemLinksThisProgram)
     EXPECT_EQ(fixture::readFile(m_tmp / m_links[1]),
               platform::desktopEntryText({QStringLiteral("Application"), QStringLiteral("Tobrin"),
                                           QStringLiteral("Tobrin"), platform::programPath(),
-                                          QString(), QString()})
+                                          QString(), QString(),
+                                          QStringLiteral("tobrin"),
+                                          QStringLiteral("Utility;FileTools;")})
                   .toUtf8());
+}
+
+// Every launcher we write passes the freedesktop validator: awkward program folders
+// (blanks, quotes, "%", "$", umlauts), with and without an icon file beside the program.
+TEST_F(Shortcuts, LaunchersPassDesktopFileValidate)
+{
+    if (std::system("command -v desktop-file-validate >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "desktop-file-validate is not installed";
+    const char* const programs[] = {"/usr/bin/tobrin", "/opt/Tobrin Programm/tobrin",
+                                    "/opt/100%/it's \"neu\"/tobrin", "/opt/a$b`c\\d/tobrin",
+                                    "/opt/Größe/tobrin"};
+    fixture::makeDir(m_tmp / "prog");
+    fixture::writeFile(m_tmp / "prog/tobrin.svg", "<svg/>");
+    QStringList targets;
+    for (const char* program : programs)
+        targets.append(QString::fromUtf8(program));
+    targets.append(platform::decodeName(m_tmp / "prog/tobrin"));
+    for (const QString& target : targets) {
+        const QByteArray file = m_tmp / "check.desktop";
+        ASSERT_TRUE(installer::CreateLink(target, platform::decodeName(file),
+                                          QStringLiteral("Tobrin")));
+        const QByteArray command =
+            "desktop-file-validate '" + file + "' > '" + (m_tmp / "validate.log") + "' 2>&1";
+        EXPECT_EQ(std::system(command.constData()), 0)
+            << target.toStdString() << "\n"
+            << fixture::readFile(m_tmp / "validate.log").toStdString();
+        // Warnings (a Comment equal to the Name) are allowed, errors are not.
+        EXPECT_FALSE(fixture::readFile(m_tmp / "validate.log").contains("error"))
+            << target.toStdString();
+    }
+    EXPECT_TRUE(fixture::readFile(m_tmp / "check.desktop").contains("Icon=" + (m_tmp / "prog/tobrin.svg") + "\n"));
 }
 
 TEST_F(Shortcuts, AFolderThatCannotBeWrittenGivesItsOwnBox)
