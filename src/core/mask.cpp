@@ -32,9 +32,15 @@ inline char32_t fold(char32_t c)
 
 Mask::Mask(const QString& mask)
 {
+    const auto isBlank = [](char16_t c) { return c == u' ' || c == u'\t'; };
     const auto* s = reinterpret_cast<const char16_t*>(mask.utf16());
-    const qsizetype n = mask.size();
-    for (qsizetype i = 0; i < n;) {
+    qsizetype n = mask.size();
+    qsizetype first = 0;
+    while (first < n && isBlank(s[first]))
+        ++first;
+    while (n > first && isBlank(s[n - 1]))
+        --n;
+    for (qsizetype i = first; i < n;) {
         char32_t cp = 0;
         i += codePointAt(s, i, n, cp);
         if (cp == U'*') {

@@ -7,7 +7,9 @@
 // "*" stands for any run of characters, "?" for exactly one character, everything else
 // (also "[") for itself, letters compared without regard to case. The whole name must
 // match. "*.*" matches every name, also names without a dot; an empty mask matches
-// nothing. A character is a code point: a surrogate pair counts as one, and so does
+// nothing. Blanks (spaces, tabs) around a mask are not part of it, so that a list typed
+// as "*.png; *.jpg" means what it says; blanks inside it are literal, and a name that
+// begins or ends with one is still reached through "?" or "*". A character is a code point: a surrogate pair counts as one, and so does
 // each raw byte of a name that is not UTF-8.
 
 // A mask folded and compiled once, for matching many names. matches() is iterative,

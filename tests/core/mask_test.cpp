@@ -72,6 +72,16 @@ const Case Cases[] = {
     // The empty mask matches nothing.
     {"", "", false},
     {"a", "", false},
+    // Blanks around a mask are not part of it (one mask of "*.png; *.JPG"); inside
+    // it they are literal, and a mask of blanks alone is empty.
+    {"bild.jpg", " *.JPG", true},
+    {"bild.png", "*.png ", true},
+    {"bild.png", "\t *.png\t ", true},
+    {" bild.png", " bild.png", false},
+    {" bild.png", "?bild.png", true},
+    {"a b.txt", " a b.txt ", true},
+    {"ab.txt", "a b.txt", false},
+    {" ", " ", false},
 };
 
 QString decoded(const char* text)

@@ -256,8 +256,9 @@ TEST_F(FileListTest, MasksSeparatedBySemicolons)
         {" *.txt ", {"a.txt", "b.TXT"}},
         {"*.txt;*.TXT", {"a.txt", "a.txt", "b.TXT", "b.TXT"}},
         {"*.txt;;*.doc", {" d.doc", "a.txt", "b.TXT", "c.doc"}},
-        // Blanks next to a separator belong to the mask.
-        {"*.txt; *.doc", {" d.doc", "a.txt", "b.TXT"}},
+        // Blanks around each mask of the list are not part of it.
+        {"*.txt; *.doc", {" d.doc", "a.txt", "b.TXT", "c.doc"}},
+        {"*.doc ;\t*.TXT", {" d.doc", "a.txt", "b.TXT", "c.doc"}},
         {"*.txt;", {"a.txt", "b.TXT"}},
         {";", {}},
         {"x*", {}},
