@@ -2,6 +2,7 @@
 
 #include "core/collectionlist.h"
 #include "core/filecollector.h"
+#include "core/listfile.h"
 #include "core/transferengine.h"
 #include "info/installer.h"
 #include "platform/filesystem.h"
@@ -46,6 +47,10 @@ const char HelpText[] =
     "  \"3 Dateien in /ziel/ kopiert\". Fortschritt erscheint auf der Standardfehler-\n"
     "  ausgabe, wenn sie ein Terminal ist, und jede nicht übertragene Datei mit ihrem\n"
     "  Grund (\"PFAD: Grund\"). Jede Zeile muss ein absoluter Pfad sein.\n"
+    "  Eine Zeile in doppelten Anführungszeichen hält einen Pfad mit Escapes\n"
+    "  (\\\\ \\\" \\n \\r \\t \\xHH für ein Byte): so schreibt \"Liste speichern…\"\n"
+    "  im Fenster Pfade mit Zeilenumbruch, Steuerzeichen oder Bytes, die kein UTF-8\n"
+    "  sind. Jede andere Zeile ist der Pfad, so wie er dasteht.\n"
     "  Strg+C hält nach der laufenden Datei an; die übrigen bleiben in der Liste.\n"
     "  Ein zweites Strg+C, SIGTERM oder SIGHUP bricht die laufende Datei sofort ab;\n"
     "  sie bleibt mit den übrigen in der Liste, am Ziel bleibt nichts von ihr.\n"
@@ -296,10 +301,13 @@ private:
 QStringList readList(const CommandLineIo& io, bool nul)
 {
     const QByteArray data = readAll(io.in);
+    // Lines are taken as they are (or as the quoted path of a list file): one that is
+    // not an absolute path fails in the transfer and stays listed, rather than naming a
+    // file of the current directory.
+    if (!nul)
+        return parseListFile(data);
     QStringList lines;
-    // Lines are taken as they are: one that is not an absolute path fails in the
-    // transfer and stays listed, rather than naming a file of the current directory.
-    for (const QByteArray& line : data.split(nul ? '\0' : '\n'))
+    for (const QByteArray& line : data.split('\0'))
         if (!line.isEmpty())
             lines.append(platform::decodeName(line));
     return lines;
@@ -307,11 +315,14 @@ QStringList readList(const CommandLineIo& io, bool nul)
 
 bool writeList(const QByteArray& file, const CollectionList& list, bool nul)
 {
-    const char end = nul ? '\0' : '\n';
     QByteArray data;
-    for (int i = 0, n = list.count(); i < n; ++i) {
-        data += platform::encodeName(list.line(i));
-        data += end;
+    if (nul) {
+        for (int i = 0, n = list.count(); i < n; ++i) {
+            data += platform::encodeName(list.line(i));
+            data += '\0';
+        }
+    } else {
+        data = listFileText(list.lines());
     }
     return platform::writeFileInPlace(platform::decodeName(file), data);
 }

@@ -49,9 +49,25 @@ class WindowHooks : public TransferHooks
 {
 public:
     WindowHooks(Tmainform& form, Tdateien& dateien) : m_form(form), m_dateien(dateien) {}
-    bool aborted() override { return m_form.Abbruch(); }
+    bool aborted() override
+    {
+        if (m_form.Abbruch())
+            return true;
+        m_dateien.NextFile();
+        return false;
+    }
+    // The list window's progress bar moves while a large file is copied.
+    bool fileProgress(qint64 done, qint64 total) override
+    {
+        return m_dateien.FileProgress(done, total);
+    }
+    void lineFailed(const QString& line, const QString& reason) override
+    {
+        m_dateien.LineFailed(line, reason);
+    }
     void afterFile() override
     {
+        m_dateien.FileDone();
         // Every pending event runs after every file, unless the list is so long that
         // laying its view out again each time would cost more than the copies; then
         // the window is kept responsive every 40 ms instead.
@@ -100,6 +116,7 @@ Tmainform::Tmainform(QWidget* parent) : QMainWindow(parent)
     m_collection = new CollectionList(this);
     m_dateien = std::make_unique<Tdateien>(m_collection);
     connect(m_dateien.get(), &Tdateien::AbortRequested, this, [this] { m_abbruch = true; });
+    connect(m_dateien.get(), &Tdateien::LinesAdded, this, &Tmainform::StatusAktualisieren);
 
     createMenu();
     // Design size: a client area of 867 x 445.
@@ -430,6 +447,11 @@ void Tmainform::Aktionclick()
 
 void Tmainform::Uebertragen(bool kopierend)
 {
+    // A second transfer started from within a running one would move the lines under it.
+    if (m_dateien->TransferRunning()) {
+        msg::Beep();
+        return;
+    }
     const QString target = m_zieldateien->Directory();
     const SpaceCheck space = checkFreeSpace(*m_collection, target);
     if (!space.passes) {
@@ -447,13 +469,18 @@ void Tmainform::Uebertragen(bool kopierend)
     {
         const WaitCursor wait;
         WindowHooks hooks(*this, *m_dateien);
+        m_dateien->TransferStarted(space.neededBytes);
         result = ::Uebertragen(*m_collection, target, options, hooks);
     }
+    // One line per reason of the lines that stayed.
+    const QStringList failures = m_dateien->TransferEnded();
     if (result.aborted)
         return;
     m_zieldateien->UpdateFileList();
     m_status->setText(result.statusText);
-    msg::InfoBox(result.statusText);
+    msg::InfoBox(failures.isEmpty() ? result.statusText
+                                    : result.statusText + QLatin1Char('\r') +
+                                          failures.join(QLatin1Char('\r')));
 }
 
 // ---- help --------------------------------------------------------------------------

@@ -1,5 +1,8 @@
 #include "collectionlist.h"
 
+#include "platform/namecodec.h"
+
+#include <QMimeData>
 #include <algorithm>
 
 namespace {
@@ -108,6 +111,7 @@ int CollectionList::removeRows(const QList<int>& selectedRows)
 
 void CollectionList::clear()
 {
+    m_reasons.clear();
     if (m_items.empty())
         return;
     beginResetModel();
@@ -128,10 +132,64 @@ int CollectionList::rowCount(const QModelIndex& parent) const
 
 QVariant CollectionList::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || index.parent().isValid() || index.row() < 0 ||
-        index.row() >= count())
+    if (index.parent().isValid() || index.row() < 0 || index.row() >= count())
         return {};
-    return line(index.row());
+    if (role == Qt::DisplayRole)
+        return line(index.row());
+    if (role == Qt::ToolTipRole && !m_reasons.isEmpty()) {
+        const auto reason = m_reasons.constFind(line(index.row()));
+        if (reason != m_reasons.constEnd())
+            return *reason;
+    }
+    return {};
+}
+
+void CollectionList::setFailureReason(const QString& line, const QString& reason)
+{
+    m_reasons.insert(line, reason);
+    if (!isEmpty())
+        Q_EMIT dataChanged(index(0), index(count() - 1), {Qt::ToolTipRole});
+}
+
+void CollectionList::clearFailureReasons()
+{
+    if (m_reasons.isEmpty())
+        return;
+    m_reasons.clear();
+    if (!isEmpty())
+        Q_EMIT dataChanged(index(0), index(count() - 1), {Qt::ToolTipRole});
+}
+
+Qt::ItemFlags CollectionList::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags f = QAbstractListModel::flags(index);
+    if (index.isValid())
+        f |= Qt::ItemIsDragEnabled;
+    return f;
+}
+
+QStringList CollectionList::mimeTypes() const
+{
+    return {QStringLiteral("text/uri-list")};
+}
+
+QMimeData* CollectionList::mimeData(const QModelIndexList& indexes) const
+{
+    QList<int> rows;
+    for (const QModelIndex& i : indexes)
+        if (i.isValid() && !i.parent().isValid() && i.row() < count())
+            rows.append(i.row());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    QByteArray uris;
+    for (int row : rows) {
+        // Every byte that is not unreserved is percent-encoded, raw bytes of names that
+        // are not UTF-8 included, so the receiver gets the name byte for byte.
+        uris += "file://" + platform::encodeName(line(row)).toPercentEncoding("/") + "\r\n";
+    }
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("text/uri-list"), uris);
+    return data;
 }
 
 void CollectionList::moveGap(size_t i)

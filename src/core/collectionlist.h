@@ -1,14 +1,17 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <vector>
 
 // The collection list: the ordered full paths the user gathers for the transfer, one
-// line each, duplicates allowed, never saved. The list window shows it, the transfer
-// consumes it. Paths are lossless QStrings (see platform/namecodec.h).
+// line each, duplicates allowed. The list window shows it, the transfer consumes it.
+// Paths are lossless QStrings (see platform/namecodec.h). A line that failed in the last
+// transfer keeps the reason as its tooltip (by its text: equal lines share it). Rows
+// drag out as text/uri-list.
 //
 // Storage is a vector with one movable gap of dead slots. The transfer removes the
 // line it has just transferred, which sits at the count of lines that failed before
@@ -41,6 +44,12 @@ public:
     int removeRows(const QList<int>& selectedRows);
     void clear();
 
+    // The reason the line failed in the last transfer, shown as its tooltip; empty when
+    // it did not fail. setFailureReason costs O(1) plus one dataChanged over all rows.
+    QString failureReason(const QString& line) const { return m_reasons.value(line); }
+    void setFailureReason(const QString& line, const QString& reason);
+    void clearFailureReasons();
+
     // The list window's caption after lines went: "%d Dateien gelöscht, %d Dateien
     // verbleiben".
     static QString captionText(int removed, int left);
@@ -48,6 +57,11 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     bool removeRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QStringList mimeTypes() const override;
+    // file:// URLs of the rows (names percent-encoded byte for byte) as text/uri-list.
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
 
 private:
     size_t physical(int i) const
@@ -64,4 +78,5 @@ private:
     std::vector<QString> m_items; // live lines around the gap [m_gapStart, +m_gapLength)
     size_t m_gapStart = 0;
     size_t m_gapLength = 0;
+    QHash<QString, QString> m_reasons;
 };
