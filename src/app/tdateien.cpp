@@ -269,7 +269,7 @@ bool Tdateien::FileProgress(qint64 done, qint64 total)
         m_insideFile = true;
         m_removeAction->setEnabled(false);
     }
-    if (m_shown.isValid() && m_shown.elapsed() < 100)
+    if (m_shown.isValid() && m_shown.elapsed() < m_interval)
         return true;
     showProgress(true);
     QCoreApplication::processEvents();
@@ -307,7 +307,7 @@ QStringList Tdateien::TransferEnded()
 
 void Tdateien::showProgress(bool force)
 {
-    if (!m_progress || (!force && m_shown.isValid() && m_shown.elapsed() < 100))
+    if (!m_progress || (!force && m_shown.isValid() && m_shown.elapsed() < m_interval))
         return;
     m_shown.start();
     const TransferFigures figures = m_progress->figures(m_clock.elapsed());

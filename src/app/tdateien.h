@@ -53,9 +53,11 @@ public:
     // The transfer's reports, called from its hooks (see TransferHooks).
     void TransferStarted(qint64 totalBytes);
     void NextFile();
-    // Shows the progress and lets events run at most every 100 ms; always true (Escape
-    // stops after the current file, not within it).
+    // Shows the progress and lets events run at most every ProgressInterval ms; always
+    // true (Escape stops after the current file, not within it).
     bool FileProgress(qint64 done, qint64 total);
+    int ProgressInterval() const { return m_interval; }
+    void SetProgressInterval(int ms) { m_interval = ms; }
     void LineFailed(const QString& line, const QString& reason);
     void FileDone();
     // Hides the progress; returns one line per reason of the failed lines.
@@ -84,7 +86,7 @@ private:
     void loadClicked();
     void removeMarked();
     QString chooseFile(bool save);
-    // Shows the figures when forced or 100 ms after the last time.
+    // Shows the figures when forced or ProgressInterval ms after the last time.
     void showProgress(bool force);
     bool acceptsDrop(const QDropEvent* event) const;
 
@@ -101,4 +103,5 @@ private:
     QElapsedTimer m_clock; // since the transfer began
     QElapsedTimer m_shown; // since the figures were last shown
     bool m_insideFile = false;
+    int m_interval = 100;
 };
