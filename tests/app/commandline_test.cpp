@@ -424,3 +424,30 @@ TEST_F(CommandLine, ProgressOnlyOnATerminal)
     EXPECT_TRUE(shown.contains("1 übertragen, 0 fehlgeschlagen, 0 offen")) << shown.constData();
     EXPECT_TRUE(shown.endsWith("\r\x1b[K"));
 }
+
+// The list file of the window: quoted lines carry names a line cannot hold, and the
+// failed list is written the same way, so it reads back as it was.
+TEST_F(CommandLine, TransferReadsAndWritesListFiles)
+{
+    fixture::writeFile(tmp / "src/a\nb.txt", "ab");
+    fixture::writeFile(tmp / "src/back\\slash.txt", "bs");
+    const QByteArray failed = tmp / "failed.lst";
+    const QByteArray t = tmp / "dst/";
+    const QByteArray list = "\"" + tmp / "src/a\\nb.txt\"\n" + tmp / "src/back\\slash.txt\n" +
+                            "\"" + tmp / "src/caf\\xe9.txt\"\n" + tmp / "src/caf\xe9.txt\n";
+    CliRun r = cli({"transfer", "--failed", failed, t}, list);
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.out, "3 Dateien in " + t + " kopiert\n");
+    EXPECT_EQ(fixture::readFile(t + "a\nb.txt"), "ab");
+    EXPECT_EQ(fixture::readFile(t + "back\\slash.txt"), "bs");
+    EXPECT_EQ(fixture::readFile(t + "caf\xe9.txt"), "c");
+    // The raw line named the file just copied: it stays, written as the window would.
+    EXPECT_EQ(r.err, tmp / "src/caf\xe9.txt: Am Ziel liegt schon eine Datei aus dieser "
+                           "\xc3\x9c" "bertragung\n");
+    EXPECT_EQ(fixture::readFile(failed), "\"" + tmp / "src/caf\\xe9.txt\"\n");
+
+    // Fed back, the failed list names the same file.
+    r = cli({"transfer", "--no-overwrite", "--failed", failed, t}, fixture::readFile(failed));
+    EXPECT_EQ(r.err, tmp / "src/caf\xe9.txt: Datei existiert bereits\n");
+    EXPECT_EQ(fixture::readFile(failed), "\"" + tmp / "src/caf\\xe9.txt\"\n");
+}
