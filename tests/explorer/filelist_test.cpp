@@ -599,7 +599,9 @@ TEST_F(FileListSortTest, TypeColumnSortsEveryRowNotOnlyTheShownOnes)
               1);
 }
 
-TEST_F(FileListSortTest, RebuildSortsByNameAgain)
+// A rebuild of the directory shown keeps its sort order; listing a directory anew sorts
+// by name again: ascending after the name column, descending after another column.
+TEST_F(FileListSortTest, RebuildKeepsTheSortListingAnewSortsByName)
 {
     auto view = listOf(dir);
     EXPECT_FALSE(view->SortDescending());
@@ -607,6 +609,10 @@ TEST_F(FileListSortTest, RebuildSortsByNameAgain)
     EXPECT_FALSE(view->SortDescending()) << "a second rebuild keeps ascending order";
     view->SortColumnClick(1);
     view->UpdateFileList();
+    EXPECT_EQ(view->SortColumn(), 1);
+    EXPECT_TRUE(view->SortDescending());
+    view->SetDirectory(TQvFilelistView28::MyComputer);
+    view->SetDirectory(q(dir));
     EXPECT_EQ(view->SortColumn(), 0);
     EXPECT_TRUE(view->SortDescending()) << "after another column, name descending";
     expectOrder(*view, QStringLiteral("..|old.txt|d.TXT|c|B.doc|a.txt|.h|Beta|alpha"));

@@ -105,9 +105,45 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
     }
     case Qt::TextAlignmentRole:
         return alignment(m_columns, column);
+    case Qt::ForegroundRole: {
+        if (!m_itemColors || m_columns != ColumnSet::Files)
+            return QVariant();
+        const QColor color = m_itemColors->ColorFor(m_entries[std::size_t(row)].Attributes);
+        return color.isValid() ? QVariant(color) : QVariant();
+    }
+    case Qt::EditRole:
+        return column == 0 ? Caption(row) : QVariant();
     default:
         return QVariant();
     }
+}
+
+Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    // Captions of files and folders can be edited in place (renamed); the view asks
+    // first whether it may.
+    if (index.isValid() && index.column() == 0 && index.row() < EntryCount() &&
+        m_columns == ColumnSet::Files && !m_entries[std::size_t(index.row())].isParent())
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool FileListModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    // The entry changes only when the file system does: the view renames, then lists
+    // the directory anew.
+    if (role == Qt::EditRole && index.isValid() && index.column() == 0)
+        Q_EMIT CaptionEdited(index.row(), value.toString());
+    return false;
+}
+
+void FileListModel::SetItemColors(const TListItemColors* colors)
+{
+    m_itemColors = colors;
+    if (EntryCount() > 0)
+        Q_EMIT dataChanged(index(0, 0), index(EntryCount() - 1, ColumnCount - 1),
+                           {Qt::ForegroundRole});
 }
 
 QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "explorer/lang/qvconsts.h"
+#include "explorer/list/itemcolors.h"
 
 #include <QAbstractTableModel>
 #include <QString>
@@ -61,6 +62,9 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // An edited caption is reported through CaptionEdited; the entry itself stays.
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
     // --- Entries -------------------------------------------------------------
     // Removes every entry (a model reset). O(n).
@@ -103,6 +107,13 @@ public:
     void SetParentImageIndex(int index);
     void SetHideFileExt(bool hide);
     void SetFileSize(TFileSize mode);
+    // Colours the rows' texts by their entries' attributes; nullptr leaves the view's
+    // own colour. The colours are read at each drawing, not copied.
+    void SetItemColors(const TListItemColors* colors);
+
+Q_SIGNALS:
+    // The user ended editing the caption of row with text.
+    void CaptionEdited(int row, const QString& text);
 
 private:
     void loadInfo(TFileInfo& entry) const;
@@ -117,6 +128,7 @@ private:
     int m_parentImageIndex = -1;
     bool m_hideFileExt = false;
     TFileSize m_fileSize = fsKB;
+    const TListItemColors* m_itemColors = nullptr;
 };
 
 // The date key text of an entry: the count of 100-ns units since 1601-01-01 as a

@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QKeyEvent>
+#include <QSet>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
@@ -105,12 +106,16 @@ TQvFilelistView28::TQvFilelistView28(QWidget* parent) : QTreeView(parent)
     setAllColumnsShowFocus(true);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A slow second click on a caption starts renaming it (CanEdit permitting); F2 is
+    // the list's own key.
+    setEditTriggers(QAbstractItemView::SelectedClicked);
     header()->setStretchLastSection(false);
     header()->setSectionsClickable(true);
     applySortIndicator();
     header()->setSortIndicatorShown(false);
     connect(header(), &QHeaderView::sectionClicked, this, &TQvFilelistView28::SortColumnClick);
+    connect(m_model, &FileListModel::CaptionEdited, this,
+            [this](int, const QString& text) { Edit(text); });
 
     m_parentImageIndex = parentImageIndex(style());
     m_model->SetParentImageIndex(m_parentImageIndex);
@@ -222,6 +227,11 @@ qint64 TQvFilelistView28::SelectedSize() const
 qint64 TQvFilelistView28::DriveFreeSpace() const
 {
     return isMyComputer(m_directory) ? 0 : DiskFreeKB(m_directory);
+}
+
+bool TQvFilelistView28::isDriveView() const
+{
+    return isMyComputer(m_directory);
 }
 
 void TQvFilelistView28::Click()
@@ -401,6 +411,20 @@ void TQvFilelistView28::UpdateFileList()
 {
     if (m_loading)
         return;
+    // A rebuild of the directory already shown (a change on disk, F5, a new folder)
+    // keeps the user's marks and sort order for the entries that are still there.
+    const bool again = m_fileColumnsShown && !isMyComputer(m_directory) &&
+                       AddBackslash(m_directory) == m_listedDirectory && m_model->EntryCount() > 0;
+    QSet<QString> marked;
+    QString current;
+    const int keptColumn = m_sortColumn;
+    const bool keptDescending = m_sortDescending;
+    if (again) {
+        for (int row : SelectedRows())
+            marked.insert(m_model->Entry(row).Path);
+        if (currentIndex().isValid() && currentIndex().row() < m_model->EntryCount())
+            current = m_model->Entry(currentIndex().row()).Path;
+    }
     m_model->Clear();
     {
         WaitCursor wait;
@@ -438,9 +462,28 @@ void TQvFilelistView28::UpdateFileList()
                 AddMatchingEntries(listing, NextMask(masks), admission);
             m_dateTexts.clear();
         }
-        m_sortDescending = true;
-        if (m_model->EntryCount() > 0 && m_model->columnCount() > 0)
-            SortColumnClick(0);
+        if (again) {
+            m_sortColumn = keptColumn;
+            m_sortDescending = !keptDescending; // the click turns it round again
+            if (m_model->EntryCount() > 0)
+                SortColumnClick(keptColumn);
+            QItemSelection selection;
+            for (int row = 0; row < m_model->EntryCount(); ++row) {
+                const QString& path = m_model->Entry(row).Path;
+                if (marked.contains(path))
+                    selection.select(m_model->index(row, 0), m_model->index(row, 0));
+                if (path == current)
+                    selectionModel()->setCurrentIndex(m_model->index(row, 0),
+                                                      QItemSelectionModel::NoUpdate);
+            }
+            if (!selection.isEmpty())
+                selectionModel()->select(selection, QItemSelectionModel::Select |
+                                                        QItemSelectionModel::Rows);
+        } else {
+            m_sortDescending = true;
+            if (m_model->EntryCount() > 0 && m_model->columnCount() > 0)
+                SortColumnClick(0);
+        }
     }
     if (m_model->EntryCount() > 0 && !selectionModel()->hasSelection())
         selectionModel()->setCurrentIndex(m_model->index(0, 0), QItemSelectionModel::NoUpdate);

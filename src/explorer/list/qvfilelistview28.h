@@ -1,13 +1,18 @@
 #pragma once
 
 #include "explorer/list/filelistmodel.h"
+#include "explorer/list/itemcolors.h"
+#include "explorer/list/shortcuts.h"
 #include "explorer/shell/filetype.h"
 #include "explorer/lang/qvconsts.h"
 #include "explorer/shell/shellhelpers.h"
+#include "explorer/shell/shelloperations.h"
 
 #include <QHash>
 #include <QList>
 #include <QMetaObject>
+#include <QPoint>
+#include <QStringList>
 #include <QTreeView>
 #include <vector>
 
@@ -16,6 +21,10 @@ struct FileInfo;
 enum class DriveType;
 } // namespace platform
 class TQvDirTree21;
+class QMimeData;
+class TQvFilelistView28PopUp;
+class QContextMenuEvent;
+class QKeyEvent;
 
 // The file list of an explorer pane: the entries of one directory through a set of
 // name masks, or in its drive view ("My Computer") one row per volume. A report view
@@ -153,7 +162,120 @@ public:
     // fires. Nothing happens without a selection.
     virtual void Click();
 
+    // --- File operations (list/fileoperations.cpp) ----------------------------
+    // Each works on the selected item, the selected row with the lowest index, and
+    // does nothing when its condition fails. The process's current directory is never
+    // changed; in the drive view the operations that need a directory do nothing.
+    bool OpenByDblClick() const { return m_openByDblClick; }
+    void SetOpenByDblClick(bool open) { m_openByDblClick = open; }
+    bool OpenByEnter() const { return m_openByEnter; }
+    void SetOpenByEnter(bool open) { m_openByEnter = open; }
+    bool PopUpMenuEnabled() const { return m_popUpMenuEnabled; }
+    void SetPopUpMenuEnabled(bool enabled);
+    bool ReadOnly() const { return m_readOnly; }
+    void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    // The path of the entry whose caption is being edited in place.
+    QString OldPath() const { return m_oldPath; }
+    // The first selected row, -1 without a selection. O(selection ranges).
+    int FirstSelectedRow() const;
+    // The extensions ViewFile opens (upper case with their dot), in their order: the
+    // text row, the word processor's row, the picture row, the web row.
+    static const QStringList& ViewableExtensions();
+
+    // A folder or drive is listed (and opened in the coupled tree), a file opened with
+    // its application, the parent item goes up.
+    void OpenItem();
+    // To the parent directory, the folder left keeping the focus mark; from "/" to the
+    // drive view.
+    void OneLevelUp();
+    // Opens the file with the desktop's application for its row of ViewableExtensions.
+    void ViewFile();
+    // The desktop's search tool on Directory, while the list has the keyboard focus.
+    void FindFile();
+    void ShowProperties();
+    // Creates "Neuer Ordner" (or "Neuer Ordner(2)", ...) and starts editing its name.
+    void NewFolder();
+    // Starts editing the selected item's name in place; refused for a read-only file.
+    void RenameItem();
+    // Asked before in-place editing starts; records OldPath when it may.
+    bool CanEdit();
+    // In-place editing ended with text: renames OldPath to text in its directory.
+    void Edit(const QString& text);
+    // Moves the selected items (not the parent item) to the trash.
+    void DeleteItems();
+    // Deletes the selected files for good, asking for each; stops at a folder.
+    void DeletePermanently();
+
+    // --- Keys and colours (list/keys.cpp) --------------------------------------
+    TQvFileListShortCuts& ShortCuts() { return m_shortCuts; }
+    const TQvFileListShortCuts& ShortCuts() const { return m_shortCuts; }
+    const TListItemColors& LItemColors() const { return m_itemColors; }
+    // Copies the colours; they show at the next drawing.
+    void SetLItemColors(const TListItemColors& colors) { m_itemColors.Assign(colors); }
+    bool LItemColorByATTR() const { return m_itemColorByAttr; }
+    void SetLItemColorByATTR(bool on);
+
+    // --- Context menu (list/popupmenu.cpp) ------------------------------------
+    TQvFilelistView28PopUp* PopupMenu() const { return m_popupMenu; }
+
+    // --- Clipboard, send-to and drops ------------------------------------------
+    // (list/clipboard.cpp, list/sendto.cpp, list/dragdrop.cpp)
+    // The pending paste list: full paths, filled by CutCopy and DropFiles, emptied by
+    // every paste, by DeleteItems and by the send-to copies (their working list).
+    const QStringList& ClipList() const { return m_clipList; }
+    void ClearClipList() { m_clipList.clear(); }
+    // ClipOperation := code (opCopy or opMove); the selected items but the parent item
+    // become ClipList and go to the clipboard. Nothing is moved yet: a cut only decides
+    // that the next paste moves.
+    void CutCopy(TFileOpCode code);
+    // Places paths on the system clipboard in every file-list form; ClipOperation ==
+    // opMove marks them as cut, so that other file managers move them too.
+    static void SetClipboardFiles(const QStringList& paths);
+    // Fills ClipList from the clipboard's file list and returns the operation it asks
+    // for: opNone for content this program placed (the paste follows ClipOperation),
+    // opMove for files cut elsewhere, opCopy for any other content.
+    TFileOpCode GetClipboardFiles();
+    // Whether the clipboard holds a file list in any of its forms.
+    static bool ClipboardHasFiles();
+    // Copies or moves ClipList (else the clipboard's files) into Directory with one
+    // file operation, then rebuilds the listing and the coupled tree. Nothing happens
+    // in the drive view or when Directory is gone.
+    void PasteFiles();
+    // Whether a drag carries files this list can take (for the window's drag enter).
+    static bool AcceptsDrop(const QMimeData* data);
+    // Files dropped from elsewhere: they become ClipList (DropList keeps them) and are
+    // copied into Directory.
+    void DropFiles(const QMimeData* data);
+    void DropFiles(const QStringList& names);
+    const QStringList& DropList() const { return m_dropList; }
+    // The fixed send-to commands: 0 to any folder (asked for), 1 the file's contents
+    // to the clipboard, 2 the selected paths to the clipboard, 3 a desktop shortcut.
+    void SendToSpecial(int n);
+    // The send-to-folder dialog (modal); the folder typed or picked, empty on cancel.
+    QString AskTargetFolder(const QString& initial);
+    // Copies the selected items (not the parent item) into folder; a relative folder
+    // lies below Directory, a missing one is created.
+    void CopyToFolder(const QString& folder);
+    // As CopyToFolder once the volume holding path is ready (else DriveReady's boxes).
+    void CopyToRemovable(const QString& path);
+    // An entry of the Send To folder (platform::sendToEntries): a Link or a symbolic
+    // link to a folder copies there, to a file starts it with the selected file; an
+    // Application runs with the selected files in its Exec field codes.
+    void SendToShortcut(const QString& path);
+    // The local target of a Send To entry (Link or symbolic link, resolved; for an
+    // Application its program), empty when it has none.
+    static QString ResolveShortcut(const QString& path);
+    // A Type=Link entry for the selected file on the desktop, named after the file
+    // without its extension (an older one of that name is replaced).
+    void CreateDesktopShortcut();
+    // The paths of the selected items but the parent item, in item order. O(n).
+    QStringList SelectedPaths() const;
+
 Q_SIGNALS:
+    // A key the list passed on (every key but Escape and those it consumed).
+    void OnKeyDown(QKeyEvent* event);
+    // A double click the list did not handle itself.
+    void OnDblClick();
     void OnItemChange(QObject* sender, const QString& selectedItem);
     // After every rebuild of the listing.
     void Rebuilt();
@@ -162,6 +284,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    // In-place editing starts only when CanEdit allows it.
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
 
 private:
     void setColWidth(int column, int width);
@@ -171,7 +298,11 @@ private:
     // Sets the header's indicator to the sort column and the order whose arrow the
     // style draws the right way (shown or not).
     void applySortIndicator();
-    void RebuildPopupMenu() {}
+    // A new context menu in the list's language (the old one goes).
+    void RebuildPopupMenu();
+    bool isDriveView() const;
+    // Starts editing row's caption, CanEdit permitting.
+    void editCaption(int row);
     TFileInfo makeEntry(const platform::FileInfo& info);
     QString dateText(qint64 mtimeNs);
     void patternsChanged();
@@ -208,4 +339,25 @@ private:
     // written together share one text.
     QHash<qint64, QString> m_dateTexts;
     qint64 m_dateTextUnitNs = 1000000;
+
+    bool m_openByDblClick = true;
+    bool m_openByEnter = true;
+    bool m_popUpMenuEnabled = true;
+    bool m_readOnly = false;
+    QString m_oldPath;
+    TQvFileListShortCuts m_shortCuts;
+    TListItemColors m_itemColors;
+    bool m_itemColorByAttr = false;
+    TQvFilelistView28PopUp* m_popupMenu = nullptr; // a child: deleted with the list
+
+    // --- Clipboard, send-to and drops ------------------------------------------
+    // The drag towards the coupled tree (and out to other programs) starts only once
+    // the mouse has moved the toolkit's drag distance plus 10 pixels.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    bool showsDriveView() const;
+    QStringList m_clipList;
+    QStringList m_dropList;
+    QPoint m_pressPos;
 };
