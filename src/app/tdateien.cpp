@@ -59,9 +59,12 @@ Tdateien::Tdateien(CollectionList* list, QWidget* parent)
     m_liste->setUniformItemSizes(true); // a million lines stay quick
     m_liste->setLayoutMode(QListView::Batched);
     m_liste->installEventFilter(this);
-    // Lines drag out; drops go to the window, which appends them.
+    // Lines drag out; drops on the list are the window's, which appends them (the view
+    // itself would hand them to the model as a move of rows).
     m_liste->setDragDropMode(QAbstractItemView::DragOnly);
     m_liste->setDefaultDropAction(Qt::CopyAction);
+    m_liste->viewport()->setAcceptDrops(true);
+    m_liste->viewport()->installEventFilter(this);
     setAcceptDrops(true);
     layout->addWidget(m_liste);
 
@@ -123,6 +126,23 @@ void Tdateien::ShowList()
 
 bool Tdateien::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_liste->viewport()) {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+            dragEnterEvent(static_cast<QDragEnterEvent*>(event));
+            return true;
+        case QEvent::DragMove:
+            dragMoveEvent(static_cast<QDragMoveEvent*>(event));
+            return true;
+        case QEvent::DragLeave:
+            return true;
+        case QEvent::Drop:
+            dropEvent(static_cast<QDropEvent*>(event));
+            return true;
+        default:
+            break;
+        }
+    }
     if (watched == m_liste && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         Listekeydown(key->key(), key->modifiers());

@@ -76,9 +76,8 @@ QString desktopExecArgument(const QString& program)
 
 QString desktopEntryText(const DesktopEntry& entry)
 {
-    for (const QString* value :
-         {&entry.type, &entry.name, &entry.comment, &entry.exec, &entry.workingDir, &entry.url,
-          &entry.icon, &entry.categories})
+    for (const QString* value : {&entry.type, &entry.name, &entry.comment, &entry.exec,
+                                 &entry.workingDir, &entry.url, &entry.icon, &entry.categories})
         if (!writable(*value))
             return QString();
     QString text = QStringLiteral("[Desktop Entry]\n");

@@ -15,7 +15,9 @@ TEST(HelpPage, BesideTheProgramOrInTheInstallationsDocFolder)
         const char* expected;
     } cases[] = {
         {"build/src/tobrin", {"build/src/tobrin.html"}, "build/src/tobrin.html"},
-        {"usr/bin/tobrin", {"usr/share/doc/tobrin/tobrin.html"}, "usr/share/doc/tobrin/tobrin.html"},
+        {"usr/bin/tobrin",
+         {"usr/share/doc/tobrin/tobrin.html"},
+         "usr/share/doc/tobrin/tobrin.html"},
         {"usr/bin/tobrin",
          {"usr/bin/tobrin.html", "usr/share/doc/tobrin/tobrin.html"},
          "usr/bin/tobrin.html"},

@@ -77,32 +77,42 @@ TEST_F(ListWindow, DroppedFilesAreAppended)
     form->Collection()->appendBatch({q(dir / "src/a.txt")});
     const QByteArray base = QByteArray(dir.path()).toPercentEncoding("/");
     QMimeData data;
-    data.setData(QStringLiteral("text/uri-list"),
-                 "# from a file manager\r\n"
-                 "file://" + base + "src/caf%E9%201.txt\r\n"
-                 "file://localhost" + base + "src/a.txt\r\n"
-                 "file://" + base + "src/folder\r\n"
-                 "file://" + base + "src/missing.txt\r\n"
-                 "https://example.org/x.txt\r\n");
+    data.setData(QStringLiteral("text/uri-list"), "# from a file manager\r\n"
+                                                  "file://" +
+                                                      base +
+                                                      "src/caf%E9%201.txt\r\n"
+                                                      "file://localhost" +
+                                                      base +
+                                                      "src/a.txt\r\n"
+                                                      "file://" +
+                                                      base +
+                                                      "src/folder\r\n"
+                                                      "file://" +
+                                                      base +
+                                                      "src/missing.txt\r\n"
+                                                      "https://example.org/x.txt\r\n");
 
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
-                          Qt::NoModifier);
-    QApplication::sendEvent(list, &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
-                    Qt::NoModifier);
-    QApplication::sendEvent(list, &drop);
-    EXPECT_TRUE(drop.isAccepted());
-    EXPECT_EQ(lines(), (QStringList{q(dir / "src/a.txt"), q(dir / "src/caf\xe9 1.txt"),
-                                    q(dir / "src/a.txt")}));
-    EXPECT_EQ(form->StatusText(), QStringLiteral("3 Dateien mit 10 Bytes in der Liste"));
+    // Onto the list itself and onto the rest of the window.
+    for (QWidget* target : {list->Liste()->viewport(), static_cast<QWidget*>(list)}) {
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction | Qt::MoveAction, &data,
+                              Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                        Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        EXPECT_TRUE(drop.isAccepted());
+    }
+    const QString a = q(dir / "src/a.txt"), c = q(dir / "src/caf\xe9 1.txt");
+    EXPECT_EQ(lines(), (QStringList{a, c, a, c, a}));
+    EXPECT_EQ(form->StatusText(), QStringLiteral("5 Dateien mit 16 Bytes in der Liste"));
 
     // Nothing local to take: refused.
     QMimeData web;
     web.setData(QStringLiteral("text/uri-list"), "https://example.org/x.txt\r\n");
     QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &web, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(list, &refused);
+    QApplication::sendEvent(list->Liste()->viewport(), &refused);
     EXPECT_FALSE(refused.isAccepted());
 }
 
@@ -117,15 +127,13 @@ TEST_F(ListWindow, LinesDragOutAsUriList)
     std::unique_ptr<QMimeData> data(c->mimeData({c->index(2), c->index(0), c->index(1)}));
     EXPECT_EQ(data->data(QStringLiteral("text/uri-list")),
               "file:///tmp/a%20b.txt\r\nfile:///tmp/caf%E9\r\nfile:///tmp/x%0Ay%25\r\n");
-    // What we give is what we take.
+    // What one list window gives, another takes back unchanged.
+    fixture::writeFile(dir / "src/caf\xe9 b%.txt", "x");
+    c->appendBatch({q(dir / "src/caf\xe9 b%.txt")});
+    std::unique_ptr<QMimeData> own(c->mimeData({c->index(c->rowCount() - 1)}));
     Tdateien other(new CollectionList(list));
-    fixture::writeFile(dir / "src/a b%.txt", "x");
-    std::unique_ptr<QMimeData> own(
-        c->mimeData({c->index(c->rowCount() - 1)}));
-    c->appendBatch({q(dir / "src/a b%.txt")});
-    own.reset(c->mimeData({c->index(c->rowCount() - 1)}));
     EXPECT_EQ(other.DropFiles(own.get()), 1);
-    EXPECT_EQ(other.Lines()->lines(), QStringList{q(dir / "src/a b%.txt")});
+    EXPECT_EQ(other.Lines()->lines(), QStringList{q(dir / "src/caf\xe9 b%.txt")});
 }
 
 // The context menu saves the list and appends a saved one, awkward names included, and
@@ -142,7 +150,8 @@ TEST_F(ListWindow, SaveLoadAndRemoveFromTheContextMenu)
     QString chosen = q(dir / "liste.lst");
     list->SetFileChooser([&](bool) { return chosen; });
     action("Listespeichern")->trigger();
-    EXPECT_EQ(fixture::readFile(dir / "liste.lst"), dir / "src/a.txt\n\"" + dir / "src/caf\\xe9\"\n\"" + dir / "src/x\\ny\"\n");
+    EXPECT_EQ(fixture::readFile(dir / "liste.lst"),
+              dir / "src/a.txt\n\"" + dir / "src/caf\\xe9\"\n\"" + dir / "src/x\\ny\"\n");
 
     form->Dellisteclick();
     action("Listeladen")->trigger();
@@ -169,8 +178,8 @@ TEST_F(ListWindow, SaveLoadAndRemoveFromTheContextMenu)
     EXPECT_EQ(rec->texts(),
               (QStringList{QStringLiteral("Die Liste konnte nicht geladen werden:\r") + chosen +
                                QLatin1Char('\r') + platform::errorText(ENOENT),
-                           QStringLiteral("Die Liste konnte nicht gespeichert werden:\r") +
-                               chosen + QLatin1Char('\r') + platform::errorText(ENOENT)}));
+                           QStringLiteral("Die Liste konnte nicht gespeichert werden:\r") + chosen +
+                               QLatin1Char('\r') + platform::errorText(ENOENT)}));
     EXPECT_EQ(lines().size(), 4);
 }
 
@@ -222,15 +231,16 @@ TEST_F(ListWindow, ProgressAndReasons)
                                    "Kein absoluter Pfad"};
     for (int row = 0; row < 4; ++row)
         EXPECT_EQ(tooltip(row), QString::fromUtf8(reasons[row])) << row;
-    EXPECT_EQ(rec->texts().last(),
-              QStringLiteral("1 Dateien in ") + q(dir / "dst/") +
-                  QStringLiteral(" kopiert\r"
-                                 "1 Datei nicht übertragen: Quelle hat sich beim Kopieren geändert\r"
-                                 "1 Datei nicht übertragen: Datei existiert bereits\r"
-                                 "1 Datei nicht übertragen: Quelldatei nicht gefunden\r"
-                                 "1 Datei nicht übertragen: Kein absoluter Pfad"));
-    EXPECT_EQ(form->StatusText(), QStringLiteral("1 Dateien in ") + q(dir / "dst/") +
-                                      QStringLiteral(" kopiert"));
+    EXPECT_EQ(
+        rec->texts().last(),
+        QStringLiteral("1 Dateien in ") + q(dir / "dst/") +
+            QStringLiteral(" kopiert\r"
+                           "1 Datei nicht übertragen: Quelle hat sich beim Kopieren geändert\r"
+                           "1 Datei nicht übertragen: Datei existiert bereits\r"
+                           "1 Datei nicht übertragen: Quelldatei nicht gefunden\r"
+                           "1 Datei nicht übertragen: Kein absoluter Pfad"));
+    EXPECT_EQ(form->StatusText(),
+              QStringLiteral("1 Dateien in ") + q(dir / "dst/") + QStringLiteral(" kopiert"));
 
     // The next run keeps only its own reasons: a read-only target now, and the lines that
     // went have none.

@@ -49,7 +49,8 @@ TEST(ListFile, AwkwardNamesRoundTrip)
         const QString path = q(c.path);
         const QByteArray line = listFileLine(path);
         EXPECT_EQ(line, c.line) << c.path.toStdString();
-        EXPECT_TRUE(QString::fromUtf8(line).toUtf8() == line) << "not UTF-8: " << line.toStdString();
+        EXPECT_TRUE(QString::fromUtf8(line).toUtf8() == line)
+            << "not UTF-8: " << line.toStdString();
         EXPECT_EQ(platform::encodeName(parseListFileLine(line)), c.path) << line.toStdString();
         paths.append(path);
         expectedFile += c.line + '\n';
@@ -66,9 +67,9 @@ TEST(ListFile, ReadsWhatOthersWrote)
 {
     EXPECT_EQ(parseListFile("\n/a\n\n/b"), (QStringList{q("/a"), q("/b")}));
     EXPECT_EQ(parseListFile("/caf\xe9\n"), QStringList{q("/caf\xe9")});
-    for (const QByteArray line : {QByteArray("\"/open"), QByteArray("\"/a\\qb\""),
-                                  QByteArray("\"/a\\x4\""), QByteArray("\"/a\\xzz\""),
-                                  QByteArray("\"/a\"b\""), QByteArray("\"/end\\\"")})
+    for (const QByteArray line :
+         {QByteArray("\"/open"), QByteArray("\"/a\\qb\""), QByteArray("\"/a\\x4\""),
+          QByteArray("\"/a\\xzz\""), QByteArray("\"/a\"b\""), QByteArray("\"/end\\\"")})
         EXPECT_EQ(parseListFileLine(line), q(line)) << line.toStdString();
     EXPECT_EQ(parseListFileLine("\"/A\\x42\\x43\""), q("/ABC"));
 }

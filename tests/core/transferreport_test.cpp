@@ -81,7 +81,7 @@ TEST(TransferReport, ProgressFromTheTransferHooks)
     TempDir tmp;
     fixture::makeDir(tmp / "src");
     fixture::makeDir(tmp / "dst");
-    const qint64 big = 20 << 20; // several copy chunks
+    const qint64 big = 20 << 20;                                   // several copy chunks
     fixture::writeFile(tmp / "src/big.bin", QByteArray(big, 'x')); // data, not holes
     fixture::writeFile(tmp / "src/small.txt", "12345");
     fixture::writeFile(tmp / "src/kept.txt", "1234567");
@@ -160,15 +160,16 @@ TEST(TransferReport, FailureTallyOneLinePerReason)
 {
     FailureTally tally;
     EXPECT_TRUE(tally.lines().isEmpty());
-    for (const char* reason : {"Datei existiert bereits", "Kein Speicherplatz am Ziel",
-                               "Datei existiert bereits", "Ziel ist schreibgeschützt",
-                               "Datei existiert bereits", "Ziel ist schreibgeschützt"})
+    for (const char* reason :
+         {"Datei existiert bereits", "Kein Speicherplatz am Ziel", "Datei existiert bereits",
+          "Ziel ist schreibgeschützt", "Datei existiert bereits", "Ziel ist schreibgeschützt"})
         tally.add(QString::fromUtf8(reason));
     EXPECT_EQ(tally.total(), 6);
-    EXPECT_EQ(tally.lines(),
-              (QStringList{QStringLiteral("3 Dateien nicht übertragen: Datei existiert bereits"),
-                           QStringLiteral("2 Dateien nicht übertragen: Ziel ist schreibgeschützt"),
-                           QStringLiteral("1 Datei nicht übertragen: Kein Speicherplatz am Ziel")}));
+    EXPECT_EQ(
+        tally.lines(),
+        (QStringList{QStringLiteral("3 Dateien nicht übertragen: Datei existiert bereits"),
+                     QStringLiteral("2 Dateien nicht übertragen: Ziel ist schreibgeschützt"),
+                     QStringLiteral("1 Datei nicht übertragen: Kein Speicherplatz am Ziel")}));
 
     // Beyond the last line's worth of reasons, the rest are summed up.
     FailureTally many;

@@ -6,8 +6,8 @@
 #include "testenv.h"
 #include "version.h"
 
-#include <gtest/gtest.h>
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 namespace {
@@ -82,8 +82,7 @@ TEST_F(Shortcuts, MenuItemLinksThisProgram)
     EXPECT_EQ(fixture::readFile(m_tmp / m_links[1]),
               platform::desktopEntryText({QStringLiteral("Application"), QStringLiteral("Tobrin"),
                                           QStringLiteral("Tobrin"), platform::programPath(),
-                                          QString(), QString(),
-                                          QStringLiteral("tobrin"),
+                                          QString(), QString(), QStringLiteral("tobrin"),
                                           QStringLiteral("Utility;FileTools;")})
                   .toUtf8());
 }
@@ -105,8 +104,8 @@ TEST_F(Shortcuts, LaunchersPassDesktopFileValidate)
     targets.append(platform::decodeName(m_tmp / "prog/tobrin"));
     for (const QString& target : targets) {
         const QByteArray file = m_tmp / "check.desktop";
-        ASSERT_TRUE(installer::CreateLink(target, platform::decodeName(file),
-                                          QStringLiteral("Tobrin")));
+        ASSERT_TRUE(
+            installer::CreateLink(target, platform::decodeName(file), QStringLiteral("Tobrin")));
         const QByteArray command =
             "desktop-file-validate '" + file + "' > '" + (m_tmp / "validate.log") + "' 2>&1";
         EXPECT_EQ(std::system(command.constData()), 0)
@@ -116,7 +115,8 @@ TEST_F(Shortcuts, LaunchersPassDesktopFileValidate)
         EXPECT_FALSE(fixture::readFile(m_tmp / "validate.log").contains("error"))
             << target.toStdString();
     }
-    EXPECT_TRUE(fixture::readFile(m_tmp / "check.desktop").contains("Icon=" + (m_tmp / "prog/tobrin.svg") + "\n"));
+    EXPECT_TRUE(fixture::readFile(m_tmp / "check.desktop")
+                    .contains("Icon=" + (m_tmp / "prog/tobrin.svg") + "\n"));
 }
 
 TEST_F(Shortcuts, AFolderThatCannotBeWrittenGivesItsOwnBox)

@@ -7,7 +7,7 @@
 set -euo pipefail
 build=$(cd "$1" && pwd)
 
-for tool in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate; do
+for tool in cpack dpkg-deb dpkg-shlibdeps file desktop-file-validate; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
@@ -42,6 +42,9 @@ echo "Depends: $depends"
 for lib in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 qt6-qpa-plugins; do
     grep -qE "(^|, )$lib( |,|$)" <<<"$depends" || { echo "Depends lacks $lib"; fail=1; }
 done
+
+description=$(dpkg-deb -f "$deb" Description)
+grep -q '^ ;' <<<"$description" && { echo "Description lines begin with ';':"; echo "$description"; fail=1; }
 
 dpkg-deb -x "$deb" "$work/root"
 desktop-file-validate "$work/root/usr/share/applications/tobrin.desktop" || fail=1
