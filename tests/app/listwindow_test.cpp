@@ -17,6 +17,7 @@
 #include <QListView>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QTest>
 #include <QTimer>
 #include <cerrno>
 #include <gtest/gtest.h>
@@ -254,4 +255,28 @@ TEST_F(ListWindow, ProgressAndReasons)
     EXPECT_EQ(rec->texts().last(), QStringLiteral("1 Dateien in ") + q(dir / "dst/") +
                                        QStringLiteral(" kopiert\r1 Datei nicht übertragen: "
                                                       "Ziel ist schreibgeschützt"));
+}
+
+// Escape pressed while a large file is copied lets that file finish and stops before the
+// next; the bar goes, and no closing box is shown.
+TEST_F(ListWindow, EscapeInsideAFileStopsAfterIt)
+{
+    const qint64 big = 20 << 20;
+    fixture::writeFile(dir / "src/big.bin", QByteArray(big, 'x'));
+    fixture::writeFile(dir / "src/next.txt", "n");
+    form->Collection()->appendBatch({q(dir / "src/big.bin"), q(dir / "src/next.txt")});
+    openTarget(dir / "dst");
+    list->SetProgressInterval(0);
+    bool pressed = false;
+    QTimer::singleShot(0, list, [&] {
+        pressed = list->LinesLocked();
+        QTest::keyClick(list->Liste(), Qt::Key_Escape);
+    });
+    form->Aktionclick();
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(fixture::readFile(dir / "dst/big.bin").size(), big);
+    EXPECT_FALSE(fixture::exists(dir / "dst/next.txt"));
+    EXPECT_EQ(lines(), QStringList{q(dir / "src/next.txt")});
+    EXPECT_TRUE(list->ProgressPanel()->isHidden());
+    EXPECT_TRUE(rec->shown.isEmpty());
 }
