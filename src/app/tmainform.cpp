@@ -19,6 +19,7 @@
 #include "tdateien.h"
 
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGroupBox>
@@ -104,6 +105,8 @@ Tmainform::Tmainform(QWidget* parent) : QMainWindow(parent)
     m_fileList->setObjectName(QStringLiteral("FileList"));
     m_zielbaum->setObjectName(QStringLiteral("Zielbaum"));
     m_zieldateien->setObjectName(QStringLiteral("Zieldateien"));
+    // Files dropped anywhere on the window from elsewhere go to the target list.
+    setAcceptDrops(true);
     m_groupbox1->setParent(central);
     m_groupbox2->setParent(central);
     setCentralWidget(central);
@@ -285,6 +288,25 @@ void Tmainform::closeEvent(QCloseEvent* event)
     Formclose();
     m_dateien->hide();
     event->accept();
+}
+
+// Only drags from other programs: a drag out of one of our lists belongs to the tree
+// it is dropped on (and would copy the target list's files onto themselves).
+void Tmainform::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!event->source() && TQvFilelistView28::AcceptsDrop(event->mimeData())) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    }
+}
+
+void Tmainform::dropEvent(QDropEvent* event)
+{
+    if (event->source() || !TQvFilelistView28::AcceptsDrop(event->mimeData()))
+        return;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    m_zieldateien->DropFiles(event->mimeData());
 }
 
 void Tmainform::keyPressEvent(QKeyEvent* event)

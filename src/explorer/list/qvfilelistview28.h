@@ -351,13 +351,14 @@ private:
     TQvFilelistView28PopUp* m_popupMenu = nullptr; // a child: deleted with the list
 
     // --- Clipboard, send-to and drops ------------------------------------------
-    // The drag towards the coupled tree (and out to other programs) starts only once
-    // the mouse has moved the toolkit's drag distance plus 10 pixels.
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void startDrag(Qt::DropActions supportedActions) override;
+    // The mouse on the viewport before the view sees it: a press on an item may start
+    // a drag of the marked items towards the coupled tree (and out to other programs)
+    // once the mouse has moved the toolkit's drag distance plus 10 pixels.
+    bool viewportEvent(QEvent* event) override;
+    void startFileDrag();
     bool showsDriveView() const;
     QStringList m_clipList;
     QStringList m_dropList;
     QPoint m_pressPos;
+    bool m_dragPending = false; // a press that may still become a drag
 };

@@ -1,0 +1,108 @@
+// Drags out of the file list and files dropped onto its window from elsewhere.
+#include "explorer/list/qvfilelistview28.h"
+
+#include "explorer/tree/qvdirtree21.h"
+#include "platform/clipboardfiles.h"
+#include "platform/filesystem.h"
+
+#include <QApplication>
+#include <QDrag>
+#include <QMimeData>
+#include <QMouseEvent>
+
+bool TQvFilelistView28::viewportEvent(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        m_dragPending = false;
+        if (mouse->button() != Qt::LeftButton)
+            break;
+        DragOperation = mouse->modifiers().testFlag(Qt::ControlModifier) ? opCopy : opMove;
+        m_pressPos = mouse->position().toPoint();
+        // Only a coupled tree that takes drops makes a drag worth starting.
+        const QModelIndex index = indexAt(m_pressPos);
+        if (!index.isValid() || !m_dirTree || !m_dirTree->DragDropEnabled() ||
+            mouse->modifiers().testFlag(Qt::ShiftModifier))
+            break;
+        if (ItemSelected(index.row())) {
+            // The marks stay while the press may still become a drag of all of them;
+            // a release without a drag applies the click then.
+            m_dragPending = true;
+            return true;
+        }
+        const bool handled = QTreeView::viewportEvent(event);
+        m_dragPending = ItemSelected(index.row());
+        return handled;
+    }
+    case QEvent::MouseMove: {
+        if (!m_dragPending)
+            break;
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (!mouse->buttons().testFlag(Qt::LeftButton)) {
+            m_dragPending = false;
+            break;
+        }
+        // A short stray movement with the button held is no drag yet.
+        if ((mouse->position().toPoint() - m_pressPos).manhattanLength() >
+            QApplication::startDragDistance() + 10) {
+            m_dragPending = false;
+            startFileDrag();
+        }
+        return true;
+    }
+    case QEvent::MouseButtonRelease: {
+        if (!m_dragPending)
+            break;
+        m_dragPending = false;
+        const QModelIndex index = indexAt(m_pressPos);
+        if (index.isValid() && ItemSelected(index.row())) {
+            // The click that was held back: the item alone stays marked, or with Ctrl
+            // loses its mark.
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            const bool toggle = mouse->modifiers().testFlag(Qt::ControlModifier);
+            selectionModel()->setCurrentIndex(
+                index, (toggle ? QItemSelectionModel::Deselect : QItemSelectionModel::ClearAndSelect) |
+                           QItemSelectionModel::Rows);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QTreeView::viewportEvent(event);
+}
+
+void TQvFilelistView28::startFileDrag()
+{
+    const QStringList paths = SelectedPaths();
+    if (paths.isEmpty())
+        return;
+    // The tree reads DragOperation and the list's selection; other programs take the
+    // URI list.
+    auto* drag = new QDrag(this);
+    drag->setMimeData(platform::fileListMimeData(paths, false));
+    const Qt::DropAction preferred = DragOperation == opCopy ? Qt::CopyAction : Qt::MoveAction;
+    drag->exec(Qt::CopyAction | Qt::MoveAction, preferred);
+}
+
+bool TQvFilelistView28::AcceptsDrop(const QMimeData* data)
+{
+    return platform::hasFileList(data);
+}
+
+void TQvFilelistView28::DropFiles(const QMimeData* data)
+{
+    DropFiles(platform::readFileList(data).paths);
+}
+
+void TQvFilelistView28::DropFiles(const QStringList& names)
+{
+    m_dropList = names;
+    // In the drive view there is no folder to copy into; the pending list stays.
+    if (m_dropList.isEmpty() || showsDriveView() || !platform::isDirectory(m_directory))
+        return;
+    m_clipList = m_dropList;
+    ClipOperation = opCopy;
+    PasteFiles();
+}
