@@ -31,6 +31,8 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tobrin"));
+    // Desktops match the windows to the installed entry (tobrin.desktop) and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tobrin"));
 
     // The toolkit's own German texts ("Strg+", "Abbrechen", "Ja", "Nein").
     QTranslator qtGerman;
