@@ -201,6 +201,13 @@ void TQvFilelistView28::NewFolder()
         target += QLatin1Char('(') + QString::number(n) + QLatin1Char(')');
     }
     platform::makeDirectory(target); // a failure leaves no item to edit
+    // The tree shows the new subfolder under the list's folder. It stays on that folder:
+    // the tree takes its list along to the folder it selects, which would end the
+    // editing of the new name.
+    if (m_dirTree) {
+        m_dirTree->ReloadTree();
+        m_dirTree->OpenPath(m_directory);
+    }
     UpdateFileList();
     clearSelection();
     int created = -1;
@@ -214,10 +221,6 @@ void TQvFilelistView28::NewFolder()
     }
     if (created >= 0)
         editCaption(created);
-    if (m_dirTree) {
-        m_dirTree->ReloadTree();
-        m_dirTree->OpenPath(target);
-    }
 }
 
 void TQvFilelistView28::RenameItem()

@@ -229,6 +229,15 @@ qint64 TQvFilelistView28::DriveFreeSpace() const
     return isMyComputer(m_directory) ? 0 : DiskFreeKB(m_directory);
 }
 
+void TQvFilelistView28::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    QTreeView::closeEditor(editor, hint);
+    if (m_rebuildAfterEdit && state() != QAbstractItemView::EditingState) {
+        m_rebuildAfterEdit = false;
+        UpdateFileList();
+    }
+}
+
 bool TQvFilelistView28::isDriveView() const
 {
     return isMyComputer(m_directory);
@@ -411,6 +420,13 @@ void TQvFilelistView28::UpdateFileList()
 {
     if (m_loading)
         return;
+    // While a name is typed in place the listing stays: a rebuild (a change on disk
+    // the tree reports) would close the editor and lose the name. It runs once the
+    // editor closes.
+    if (state() == QAbstractItemView::EditingState) {
+        m_rebuildAfterEdit = true;
+        return;
+    }
     // A rebuild of the directory already shown (a change on disk, F5, a new folder)
     // keeps the user's marks and sort order for the entries that are still there.
     const bool again = m_fileColumnsShown && !isMyComputer(m_directory) &&

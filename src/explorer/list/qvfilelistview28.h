@@ -289,6 +289,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     // In-place editing starts only when CanEdit allows it.
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    // Runs a rebuild that came while the editor was open.
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     void setColWidth(int column, int width);
@@ -345,6 +347,7 @@ private:
     bool m_popUpMenuEnabled = true;
     bool m_readOnly = false;
     QString m_oldPath;
+    bool m_rebuildAfterEdit = false;
     TQvFileListShortCuts m_shortCuts;
     TListItemColors m_itemColors;
     bool m_itemColorByAttr = false;
