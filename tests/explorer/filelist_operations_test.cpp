@@ -336,3 +336,36 @@ TEST_F(ListOps, DoubleClick)
                        view->visualRect(view->ListModel()->index(row(QStringLiteral("sub")), 0)).center());
     EXPECT_EQ(view->Directory(), q(tmp / "sub/"));
 }
+
+// The Send To entries of the menu are numbered after the four fixed ones and send to
+// their own targets; a new language builds the menu anew and reads the folder again.
+TEST_F(ListOps, SendToEntriesOfTheMenuAndALanguageChange)
+{
+    const QByteArray sendTo = qgetenv("XDG_DATA_HOME") + "/SendTo/";
+    fixture::makeDir(qgetenv("XDG_DATA_HOME"));
+    fixture::makeDir(sendTo);
+    for (const char* n : {"eins", "zwei", "drei"}) {
+        fixture::makeDir(tmp / "to-" + n);
+        ASSERT_EQ(::symlink((tmp / "to-" + n).constData(), (sendTo + n).constData()), 0);
+    }
+    view->SetLanguage(lnEnglish);
+    view->SetLanguage(lnGerman); // builds the menu anew with the three entries
+    TQvFilelistView28PopUp* menu = view->PopupMenu();
+    ASSERT_EQ(menu->SendToTargets().size(), 3);
+    // Sorted by name: drei, eins, zwei.
+    QAction* second = menu->Item(QStringLiteral("Send_To5"));
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->text(), QStringLiteral("eins"));
+    select({"a.txt"});
+    menu->MenuItemClick(second);
+    EXPECT_EQ(fixture::names(tmp / "to-eins"), QList<QByteArray>{"a.txt"});
+    EXPECT_TRUE(fixture::names(tmp / "to-drei").isEmpty());
+
+    ::unlink((sendTo + "zwei").constData());
+    view->SetLanguage(lnEnglish);
+    menu = view->PopupMenu();
+    EXPECT_EQ(menu->SendToTargets().size(), 2);
+    EXPECT_EQ(menu->Item(QStringLiteral("ItemOpen"))->text(), QStringLiteral("&Open"));
+    for (const char* n : {"eins", "drei"})
+        ::unlink((sendTo + n).constData());
+}
