@@ -3,6 +3,7 @@
 #include "core/messages.h"
 #include "explorer/shell/iconlist.h"
 #include "platform/desktop.h"
+#include "platform/netconnections.h"
 #include "platform/filesystem.h"
 #include "platform/namecodec.h"
 #include "platform/volumes.h"
@@ -942,11 +943,11 @@ void ShowPropertiesDialog(const QString& path)
 
 // --- Network and system ------------------------------------------------------------
 
-int ConnectNetDrive(const QString& /*localName*/, const QString& remoteName, bool showError,
-                    bool /*reconnect*/)
+int ConnectNetDrive(const QString& localName, const QString& remoteName, bool showError,
+                    bool reconnect)
 {
     QString error;
-    if (platform::mountNetworkShare(platform::uncToUrl(remoteName), &error))
+    if (platform::connectShare(localName, remoteName, reconnect, &error))
         return 0;
     if (showError)
         msg::PlainBox(QStringLiteral("An error occured while connecting:\r\n") + error.trimmed(),

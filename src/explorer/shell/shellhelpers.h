@@ -262,10 +262,11 @@ void ShowPropertiesDialog(const QString& path);
 // --- Network and system ------------------------------------------------------------
 
 // Mounts the share remoteName (a \\server\share path or a URL such as smb://, sftp://)
-// with gio. localName, the drive name the user chose, is not used: gio shows the share
-// under a name of its own. Neither is reconnect: gio mounts last until the session
-// ends. 0 when connected, else 1; with showError a failure shows a plain
-// box "An error occured while connecting:\r\n" + gio's message.
+// with gio and records it as Tobrin's connection under localName, the drive name the
+// user chose ("X:"), which the share's volume shows in its label. With reconnect an
+// autostart entry mounts it again at login (platform::connectShare). 0 when connected,
+// else 1; with showError a failure shows a plain box
+// "An error occured while connecting:\r\n" + gio's message.
 int ConnectNetDrive(const QString& localName, const QString& remoteName, bool showError,
                     bool reconnect);
 

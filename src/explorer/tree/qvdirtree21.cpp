@@ -1,15 +1,21 @@
 #include "explorer/tree/qvdirtree21.h"
 
+#include "explorer/list/qvfilelistview28.h"
 #include "explorer/shell/iconlist.h"
+#include "explorer/shell/shellhelpers.h"
+#include "explorer/shell/waitcursor.h"
+#include "explorer/tree/foldercontents.h"
+#include "explorer/tree/netpathdlg.h"
+#include "explorer/tree/popupmenu.h"
 #include "platform/dirwatcher.h"
 #include "platform/filesystem.h"
 #include "platform/langid.h"
+#include "platform/netconnections.h"
 #include "platform/volumes.h"
-#include "explorer/list/qvfilelistview28.h"
-#include "explorer/shell/shellhelpers.h"
-#include "explorer/shell/waitcursor.h"
 
+#include <QApplication>
 #include <QCollator>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -58,6 +64,10 @@ TQvDirTree21::TQvDirTree21(QWidget* parent) : QTreeWidget(parent)
     setIconSize(QSize(16, 16));
     header()->setStretchLastSection(false);
     header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    // Drops are handled here; drags start in mousePressEvent/mouseMoveEvent.
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setAutoScroll(true);
 
     SetLanguage(lnEnglish);
     LoadTreeTexts();
@@ -93,6 +103,7 @@ void TQvDirTree21::SetLanguage(TLanguage language)
     m_language = resolved;
     CurrentTreeLanguage = resolved;
     LoadTreeTexts();
+    RebuildPopupMenu();
     // Everything the tree shows is built again; outside loading only the root
     // stays, and the volumes come back at the next selection or OpenPath.
     if (!m_loading && topLevelItemCount())
@@ -146,6 +157,12 @@ void TQvDirTree21::ReloadTree()
 void TQvDirTree21::AddRootNode()
 {
     const UpdatesBracket bracket(this);
+    // Nodes are gone from here on: an edit in progress and a drag source with them.
+    if (m_editNode)
+        m_editReleased = true;
+    m_editNode = nullptr;
+    m_renameNode = nullptr;
+    m_dragSourceNode = nullptr;
     clear();
     m_watcher->clear();
     m_listed.clear();
@@ -159,6 +176,18 @@ void TQvDirTree21::AddRootNode()
     root->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
 }
 
+QTreeWidgetItem* TQvDirTree21::makeDriveNode(const QString& mountPoint, const QString& text,
+                                             int type)
+{
+    auto* node = new QTreeWidgetItem(QStringList{text});
+    node->setData(0, MountRole, mountPoint);
+    node->setData(0, DriveTypeRole, type);
+    node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    const QString path = AddBackslash(mountPoint);
+    node->setIcon(0, nodeIcon(SmallIconIndex(path), SmallOpenIconIndex(path)));
+    return node;
+}
+
 void TQvDirTree21::AddDriveNodes()
 {
     QTreeWidgetItem* root = RootNode();
@@ -166,15 +195,15 @@ void TQvDirTree21::AddDriveNodes()
         return;
     const UpdatesBracket bracket(this);
     QList<QTreeWidgetItem*> nodes;
+    const QString gvfs = platform::gvfsFolder();
     for (const platform::Volume& volume : platform::listVolumes()) {
-        auto* node = new QTreeWidgetItem(QStringList{platform::volumeNodeText(volume)});
-        node->setData(0, MountRole, volume.mountPoint);
-        node->setData(0, DriveTypeRole, int(volume.type));
-        node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
-        const QString path = AddBackslash(volume.mountPoint);
-        node->setIcon(0, nodeIcon(SmallIconIndex(path), SmallOpenIconIndex(path)));
-        nodes.append(node);
+        // gio's shares show one by one instead of the file system that holds them all.
+        if (volume.mountPoint == gvfs)
+            continue;
+        nodes.append(
+            makeDriveNode(volume.mountPoint, platform::volumeNodeText(volume), int(volume.type)));
     }
+    appendNetworkShares(nodes);
     root->addChildren(nodes);
 }
 
@@ -343,19 +372,30 @@ bool TQvDirTree21::onLabel(const QTreeWidgetItem* item, const QPoint& pos) const
     return pos.x() >= rect.left() && pos.x() <= rect.left() + labelWidth;
 }
 
+bool TQvDirTree21::onButton(const QTreeWidgetItem* item, const QPoint& pos) const
+{
+    const QRect rect = visualItemRect(item);
+    return pos.x() < rect.left() && pos.x() >= rect.left() - indentation() &&
+           item->childIndicatorPolicy() != QTreeWidgetItem::DontShowIndicator &&
+           (item->childCount() > 0 ||
+            item->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator);
+}
+
 void TQvDirTree21::mousePressEvent(QMouseEvent* event)
 {
     const QPoint pos = event->position().toPoint();
     QTreeWidgetItem* item = itemAt(pos);
-    // Beside a label nothing is selected (the expand button left of it still works).
-    if (item && pos.x() > visualItemRect(item).left() && !onLabel(item, pos)) {
+    m_dragPending = false;
+    // Only the icon and the label select. The expand button still opens or closes
+    // its node; anywhere else a press changes nothing.
+    if (!item || !onLabel(item, pos)) {
+        if (item && onButton(item, pos))
+            item->setExpanded(!item->isExpanded());
         event->accept();
         return;
     }
     QTreeWidget::mousePressEvent(event);
     m_prevPath = m_selectedPath;
-    if (!item || !onLabel(item, pos))
-        return;
     setCurrentItem(item);
     if (!SelectNode(item)) {
         OpenPath(m_prevPath);
@@ -363,6 +403,73 @@ void TQvDirTree21::mousePressEvent(QMouseEvent* event)
         return;
     }
     m_prevPath = m_selectedPath;
+
+    if (!m_dragDropEnabled || event->button() != Qt::LeftButton)
+        return;
+    // Every left press records its folder as the drag source, whether a drag follows
+    // or not; the drag starts once the mouse moved the drag distance plus 8 pixels.
+    m_dragSourceNode = item;
+    m_dragSourcePath = GetNodePath(item);
+    setCurrentItem(item);
+    setFocus(Qt::MouseFocusReason);
+    QCoreApplication::processEvents();
+    if (!(event->buttons() & Qt::LeftButton) || !m_dragSourceNode)
+        return;
+    DragOperation = event->modifiers().testFlag(Qt::ControlModifier) ? opCopy : opMove;
+    m_dragPending = true;
+    m_pressPos = pos;
+}
+
+void TQvDirTree21::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_dragPending) {
+        if (!(event->buttons() & Qt::LeftButton)) {
+            m_dragPending = false;
+        } else {
+            // Moving with the button held never moves the selection here.
+            if ((event->position().toPoint() - m_pressPos).manhattanLength() >
+                QApplication::startDragDistance() + 8) {
+                m_dragPending = false;
+                startFolderDrag();
+            }
+            return;
+        }
+    }
+    if (event->buttons() != Qt::NoButton)
+        return; // no selection by dragging over the nodes
+    QTreeWidget::mouseMoveEvent(event);
+}
+
+void TQvDirTree21::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    QTreeWidgetItem* item = itemAt(pos);
+    if (!item || !onLabel(item, pos)) {
+        mousePressEvent(event); // the expand button toggles again, as on a second click
+        return;
+    }
+    QTreeWidget::mouseDoubleClickEvent(event);
+}
+
+void TQvDirTree21::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (!m_popUpMenuEnabled || !m_popupMenu) {
+        event->ignore();
+        return;
+    }
+    m_popupMenu->Popup(event->globalPos().x(), event->globalPos().y());
+}
+
+void TQvDirTree21::keyPressEvent(QKeyEvent* event)
+{
+    // Backspace goes up to the parent node; its release selects it like the arrows.
+    if (event->key() == Qt::Key_Backspace && event->modifiers() == Qt::NoModifier) {
+        if (QTreeWidgetItem* node = currentItem(); node && node->parent())
+            setCurrentItem(node->parent());
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
 }
 
 void TQvDirTree21::keyReleaseEvent(QKeyEvent* event)
@@ -387,10 +494,10 @@ void TQvDirTree21::keyReleaseEvent(QKeyEvent* event)
             AddNewFolder(node, QString());
             break;
         case Qt::Key_C:
-            CutOrCopyFolder(0); // copy
+            CutOrCopyFolder(opCopy);
             break;
         case Qt::Key_X:
-            CutOrCopyFolder(2); // move
+            CutOrCopyFolder(opMove);
             break;
         case Qt::Key_V:
             PasteFolder();
@@ -401,6 +508,8 @@ void TQvDirTree21::keyReleaseEvent(QKeyEvent* event)
     }
     if (mods == Qt::AltModifier && (key == Qt::Key_Return || key == Qt::Key_Enter))
         ShowFolderProperties();
+    if (mods == Qt::NoModifier && key == Qt::Key_F2)
+        EditSelected();
     if (mods == Qt::NoModifier && key == Qt::Key_F5) {
         ReloadTree();
         OpenPath(m_selectedPath);
@@ -499,9 +608,16 @@ void TQvDirTree21::ShellNotify()
     Q_EMIT Rebuilt();
 }
 
-// ---- folder operations (to come) ------------------------------------------------
+// ---- the context menu --------------------------------------------------------------
 
-void TQvDirTree21::AddNewFolder(QTreeWidgetItem*, const QString&) {}
-void TQvDirTree21::CutOrCopyFolder(int) {}
-void TQvDirTree21::PasteFolder() {}
-void TQvDirTree21::ShowFolderProperties() {}
+void TQvDirTree21::RebuildPopupMenu()
+{
+    if (m_popupMenu) {
+        delete m_popupMenu;
+        m_popupMenu = nullptr;
+        QCoreApplication::processEvents();
+    }
+    m_popupMenu = new TQvDirTree21PopUp(this);
+    m_popupMenu->BuildItems();
+    m_popUpMenuEnabled = true;
+}
