@@ -9,7 +9,7 @@ build=$1
 shift
 
 packages=(cmake ninja-build g++ ccache qt6-base-dev qt6-translations-l10n libgl-dev
-          googletest libgtest-dev xvfb xauth desktop-file-utils lintian dpkg-dev file)
+          googletest libgtest-dev xvfb xauth xclip desktop-file-utils lintian dpkg-dev file)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

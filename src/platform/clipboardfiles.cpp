@@ -146,9 +146,18 @@ QMimeData* fileListMimeData(const QStringList& paths, bool cut)
     return data;
 }
 
+// Nautilus 3.30 to 42 put its file list into plain text, under a header line.
+const QByteArray NautilusHeader = "x-special/nautilus-clipboard\n";
+
+bool isNautilusText(const QMimeData* data)
+{
+    return data->hasFormat(PlainType) && data->data(PlainType).startsWith(NautilusHeader);
+}
+
 bool hasFileList(const QMimeData* data)
 {
-    return data && (data->hasFormat(GnomeType) || data->hasFormat(UriListType));
+    return data && (data->hasFormat(GnomeType) || data->hasFormat(UriListType) ||
+                    isNautilusText(data));
 }
 
 ClipboardFiles readFileList(const QMimeData* data)
@@ -157,8 +166,11 @@ ClipboardFiles readFileList(const QMimeData* data)
     if (!data)
         return files;
     files.ours = data->hasFormat(OwnerType) && data->data(OwnerType) == ownerId();
-    if (data->hasFormat(GnomeType)) {
-        QList<QByteArray> lines = data->data(GnomeType).split('\n');
+    const bool nautilus = !data->hasFormat(GnomeType) && isNautilusText(data);
+    if (data->hasFormat(GnomeType) || nautilus) {
+        QList<QByteArray> lines =
+            nautilus ? data->data(PlainType).mid(NautilusHeader.size()).split('\n')
+                     : data->data(GnomeType).split('\n');
         if (!lines.isEmpty()) {
             const QByteArray action = lines.takeFirst().trimmed();
             files.marked = action == "cut" || action == "copy";

@@ -34,11 +34,13 @@ QString pathFromUri(const QByteArray& uri);
 void setFileListData(QMimeData& data, const QStringList& paths, bool cut);
 // A new QMimeData holding the file list (for the clipboard or a drag).
 QMimeData* fileListMimeData(const QStringList& paths, bool cut);
-// Whether data holds a file list in one of the URI forms. O(1): only the formats
-// are looked at.
+// Whether data holds a file list in one of the forms readFileList reads. Looks at
+// the formats, and at the first line of plain text.
 bool hasFileList(const QMimeData* data);
 // The file list of data: GNOME's form first (it says copy or cut), else the URI
-// list with KDE's cut mark. Entries that are no local file URIs are left out.
+// list with KDE's cut mark, else the plain text form older Nautilus versions write
+// ("x-special/nautilus-clipboard", then "copy" or "cut" and the URIs). Entries that
+// are no local file URIs are left out.
 ClipboardFiles readFileList(const QMimeData* data);
 
 // The system clipboard. The clipboard owns what it is given; on X11 its content lives

@@ -566,6 +566,14 @@ TEST_F(ListClipboard, DesktopShortcutReplacesAnOlderOne)
     EXPECT_EQ(platform::readShortcut(platform::decodeName(file)).target,
               q(tmp / "src/Bericht.doc"));
 
+    // A name that is not UTF-8 keeps its bytes in the file name and the URL.
+    select(*source, {Latin1Name});
+    source->SendToSpecial(3);
+    const QByteArray latin1File = platform::encodeName(desktop) + "/gr\xfc\xdf.desktop";
+    EXPECT_EQ(platform::readShortcut(platform::decodeName(latin1File)).target,
+              q(tmp / "src/" + Latin1Name));
+    ::unlink(latin1File.constData());
+
     source->clearSelection();
     source->CreateDesktopShortcut();
     EXPECT_EQ(messages->texts(), QStringList{QStringLiteral("Keine Datei(en) markiert!")});

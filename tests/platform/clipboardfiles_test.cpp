@@ -101,6 +101,9 @@ TEST(ClipboardFiles, ReadsTheCutMarkOfEachForm)
           {"application/x-kde-cutselection", "1"}},
          true, true},
         {"URI list alone", {{"text/uri-list", "file:///tmp/a\nfile:///tmp/b"}}, false, false},
+        {"older Nautilus, in plain text",
+         {{"text/plain", "x-special/nautilus-clipboard\ncut\nfile:///tmp/a\nfile:///tmp/b\n"}},
+         true, true},
         // A GNOME entry without files does not hide the URI list beside it.
         {"empty GNOME entry",
          {{"x-special/gnome-copied-files", "copy\n"}, {"text/uri-list", "file:///tmp/a\r\nhttp://x/\r\nfile:///tmp/b"}},
