@@ -392,7 +392,7 @@ int runTransfer(const QList<QByteArray>& args, const CommandLineIo& io)
         return refuse(TextKeinZiel);
     if (list.isEmpty())
         return refuse(TextListeLeer);
-    const SpaceCheck space = checkFreeSpace(list, target);
+    const SpaceCheck space = checkFreeSpace(list, target, !options.copy);
     if (!space.passes)
         return refuse(space.refusalText());
 

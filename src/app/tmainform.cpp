@@ -475,7 +475,7 @@ void Tmainform::Uebertragen(bool kopierend)
         return;
     }
     const QString target = m_zieldateien->Directory();
-    const SpaceCheck space = checkFreeSpace(*m_collection, target);
+    const SpaceCheck space = checkFreeSpace(*m_collection, target, !kopierend);
     if (!space.passes) {
         msg::ErrorBox(space.refusalText());
         return;
@@ -491,7 +491,7 @@ void Tmainform::Uebertragen(bool kopierend)
     {
         const WaitCursor wait;
         WindowHooks hooks(*this, *m_dateien);
-        m_dateien->TransferStarted(space.neededBytes);
+        m_dateien->TransferStarted(space.totalBytes);
         result = ::Uebertragen(*m_collection, target, options, hooks);
     }
     // One line per reason of the lines that stayed.

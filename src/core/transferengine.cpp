@@ -2,12 +2,12 @@
 
 #include "collectionlist.h"
 #include "fileidset.h"
-#include "filesizes.h"
 #include "platform/filecopy.h"
 #include "platform/filesystem.h"
 #include "platform/namecodec.h"
 
 #include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 
@@ -97,10 +97,9 @@ QString SpaceCheck::refusalText() const
         .arg(availableKb);
 }
 
-SpaceCheck checkFreeSpace(const CollectionList& list, const QString& target)
+SpaceCheck checkFreeSpace(const CollectionList& list, const QString& target, bool move)
 {
     SpaceCheck check;
-    check.neededBytes = Listengroesse(list);
     // A target that vanished is created again during the transfer, on the file system
     // of its nearest existing parent.
     QString dir = withSlash(target);
@@ -110,6 +109,17 @@ SpaceCheck checkFreeSpace(const CollectionList& list, const QString& target)
         if (dir.isEmpty() || dir == QLatin1String("/"))
             break;
         dir = platform::parentPath(dir);
+    }
+    platform::FileInfo targetFs;
+    const bool sameFsKnown = move && platform::statPath(dir, targetFs);
+    for (int i = 0, n = list.count(); i < n; ++i) {
+        platform::FileInfo info;
+        if (!platform::statPath(list.line(i), info) || !S_ISREG(info.mode))
+            continue;
+        check.totalBytes += info.size;
+        // A link is copied (its file stays), so it needs the space even when moved.
+        if (!(sameFsKnown && !info.isLink && info.device == targetFs.device))
+            check.neededBytes += info.size;
     }
     check.availableKb = available / 1024;
     check.passes = !(check.availableKb * 1024 < check.neededBytes);

@@ -66,14 +66,17 @@ struct TransferResult
 // target itself is gone). Refused when availableKb * 1024 < neededBytes.
 struct SpaceCheck
 {
-    qint64 neededBytes = 0;
+    qint64 neededBytes = 0; // what the target must hold anew
     qint64 availableKb = 0;
     bool passes = true;
+    qint64 totalBytes = 0; // all the listed files: what the transfer goes through
     // "Nicht ausreichend freier Speicher vorhanden\rBenötigt: %d\rvorhanden: %d KB"
     // with the needed KB (rounded down) and the available KB.
     QString refusalText() const;
 };
-SpaceCheck checkFreeSpace(const CollectionList& list, const QString& target);
+// A move within the target's file system is a rename and needs no space: with move,
+// those files count in totalBytes only. One stat per line.
+SpaceCheck checkFreeSpace(const CollectionList& list, const QString& target, bool move = false);
 
 // Whether a line can be transferred at all: an absolute path without empty, "." or ".."
 // steps (collected lines never have them; with them, two lines could name one target,

@@ -528,6 +528,28 @@ TEST_F(Transfer, FreeSpaceCheck)
                   .arg(freeKb));
 }
 
+// A move within the target's file system renames and needs no room there; a copy of
+// the same files does, and so does a move from elsewhere.
+TEST_F(Transfer, MoveWithinTheFileSystemNeedsNoSpace)
+{
+    Tmpfs fs(tmp / "mnt", "64k");
+    REQUIRE_TMPFS(fs);
+    fixture::makeDir(tmp / "mnt/from");
+    fixture::makeDir(tmp / "mnt/to");
+    fixture::writeFile(tmp / "mnt/from/big", QByteArray(40 << 10, 'b'));
+    const QString outside = source("other", QByteArray(40 << 10, 'o'));
+    CollectionList list;
+    list.appendBatch({q(tmp / "mnt/from/big")});
+    EXPECT_TRUE(checkFreeSpace(list, q(tmp / "mnt/to"), true).passes);
+    EXPECT_EQ(checkFreeSpace(list, q(tmp / "mnt/to"), true).totalBytes, 40 << 10);
+    EXPECT_FALSE(checkFreeSpace(list, q(tmp / "mnt/to"), false).passes);
+    list.appendBatch({outside});
+    const SpaceCheck mixed = checkFreeSpace(list, q(tmp / "mnt/to"), true);
+    EXPECT_EQ(mixed.neededBytes, 40 << 10);
+    EXPECT_EQ(mixed.totalBytes, 80 << 10);
+    EXPECT_FALSE(mixed.passes);
+}
+
 // Escape during the third of five files: that one completes, the run ends before the
 // fourth; lines four and five stay and no closing text is made.
 TEST_F(Transfer, AbortAfterTheThirdOfFive)
