@@ -70,7 +70,6 @@ int main(int argc, char** argv)
     auto fresh = [&] { bench::shell("rm -rf '" + out + "' && mkdir -p '" + out + "' && sync"); };
     bench::paired("paste 10,000 small files", 7, fresh,
                   std::string(self) + " --paste '" + smallList + "' '" + out + "'",
-                  "xargs -0 -a '" + smallList + "' cp --preserve=mode,timestamps -t '" + out +
-                      "'");
+                  "xargs -0 -a '" + smallList + "' cp --preserve=mode,timestamps -t '" + out + "'");
     bench::shell("rm -rf '" + out + "'");
 }

@@ -84,9 +84,9 @@ QChar cp1252(uchar c)
 bool isPictureExtension(const QString& ext)
 {
     static const QStringList pictures = {
-        QStringLiteral("bmp"), QStringLiteral("gif"),  QStringLiteral("jpg"),
+        QStringLiteral("bmp"),  QStringLiteral("gif"), QStringLiteral("jpg"),
         QStringLiteral("jpeg"), QStringLiteral("tif"), QStringLiteral("tiff"),
-        QStringLiteral("png"), QStringLiteral("wmf"),  QStringLiteral("ico")};
+        QStringLiteral("png"),  QStringLiteral("wmf"), QStringLiteral("ico")};
     return pictures.contains(ext);
 }
 
@@ -156,8 +156,8 @@ bool isNautilusText(const QMimeData* data)
 
 bool hasFileList(const QMimeData* data)
 {
-    return data && (data->hasFormat(GnomeType) || data->hasFormat(UriListType) ||
-                    isNautilusText(data));
+    return data &&
+           (data->hasFormat(GnomeType) || data->hasFormat(UriListType) || isNautilusText(data));
 }
 
 ClipboardFiles readFileList(const QMimeData* data)
@@ -168,9 +168,9 @@ ClipboardFiles readFileList(const QMimeData* data)
     files.ours = data->hasFormat(OwnerType) && data->data(OwnerType) == ownerId();
     const bool nautilus = !data->hasFormat(GnomeType) && isNautilusText(data);
     if (data->hasFormat(GnomeType) || nautilus) {
-        QList<QByteArray> lines =
-            nautilus ? data->data(PlainType).mid(NautilusHeader.size()).split('\n')
-                     : data->data(GnomeType).split('\n');
+        QList<QByteArray> lines = nautilus
+                                      ? data->data(PlainType).mid(NautilusHeader.size()).split('\n')
+                                      : data->data(GnomeType).split('\n');
         if (!lines.isEmpty()) {
             const QByteArray action = lines.takeFirst().trimmed();
             files.marked = action == "cut" || action == "copy";
@@ -251,11 +251,14 @@ bool setClipboardFileContents(const QString& path)
 QString rtfToPlainText(const QByteArray& rtf)
 {
     // Destinations whose text is not part of the document.
-    static const QList<QByteArray> skipped = {
-        "fonttbl", "colortbl", "stylesheet", "info",     "pict",     "object",
-        "header",  "footer",   "headerl",    "headerr",  "footerl",  "footerr",
-        "xmlnstbl", "listtable", "listoverridetable", "rsidtbl", "generator", "themedata",
-        "datastore", "latentstyles", "colorschememapping", "fldinst"};
+    static const QList<QByteArray> skipped = {"fonttbl",   "colortbl",     "stylesheet",
+                                              "info",      "pict",         "object",
+                                              "header",    "footer",       "headerl",
+                                              "headerr",   "footerl",      "footerr",
+                                              "xmlnstbl",  "listtable",    "listoverridetable",
+                                              "rsidtbl",   "generator",    "themedata",
+                                              "datastore", "latentstyles", "colorschememapping",
+                                              "fldinst"};
     struct Group
     {
         bool skip;

@@ -329,8 +329,8 @@ std::vector<QStringList> execCommands(const QString& exec, const QStringList& fi
     return commands;
 }
 
-bool startApplication(const Shortcut& shortcut, const QStringList& files,
-                      const QString& workingDir, QString* error)
+bool startApplication(const Shortcut& shortcut, const QStringList& files, const QString& workingDir,
+                      QString* error)
 {
     if (shortcut.kind != Shortcut::Application)
         return false;

@@ -70,7 +70,7 @@ std::vector<QStringList> execCommands(const QString& exec, const QStringList& fi
 
 // Starts an Application entry's program for files, detached, in its Path= folder or
 // else workingDir. False with a reason when a command could not be started.
-bool startApplication(const Shortcut& shortcut, const QStringList& files,
-                      const QString& workingDir, QString* error = nullptr);
+bool startApplication(const Shortcut& shortcut, const QStringList& files, const QString& workingDir,
+                      QString* error = nullptr);
 
 } // namespace platform

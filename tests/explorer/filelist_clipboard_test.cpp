@@ -233,7 +233,8 @@ TEST_F(ListClipboard, FilesFromOtherProgramsMoveOnlyWhenCut)
         TFileOpCode ours;
         bool moved;
     } cases[] = {
-        {"GNOME cut", "x-special/gnome-copied-files", "cut\n" + uris.trimmed().replace("\r\n", "\n"), opCopy, true},
+        {"GNOME cut", "x-special/gnome-copied-files",
+         "cut\n" + uris.trimmed().replace("\r\n", "\n"), opCopy, true},
         {"GNOME copy", "x-special/gnome-copied-files", "copy\n" + uris, opMove, false},
         {"URI list", "text/uri-list", uris, opMove, false},
         {"URI list, nothing cut here yet", "text/uri-list", uris, opNone, false},
@@ -327,11 +328,13 @@ TEST_F(ListClipboard, PressOnAMarkedItemKeepsTheMarksUntilRelease)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         select(*source, {"a.txt", "b.txt"});
-        const QPoint at = source->visualRect(source->ListModel()->index(rowOf(*source, "a.txt"), 0)).center();
+        const QPoint at =
+            source->visualRect(source->ListModel()->index(rowOf(*source, "a.txt"), 0)).center();
         QTest::mousePress(source->viewport(), Qt::LeftButton, c.modifiers, at);
         // A small movement is no drag and changes nothing either.
-        QMouseEvent move(QEvent::MouseMove, at + QPoint(3, 0), source->viewport()->mapToGlobal(at + QPoint(3, 0)),
-                         Qt::NoButton, Qt::LeftButton, c.modifiers);
+        QMouseEvent move(QEvent::MouseMove, at + QPoint(3, 0),
+                         source->viewport()->mapToGlobal(at + QPoint(3, 0)), Qt::NoButton,
+                         Qt::LeftButton, c.modifiers);
         QApplication::sendEvent(source->viewport(), &move);
         EXPECT_EQ(marked(), (QList<QByteArray>{"a.txt", "b.txt"}));
         QTest::mouseRelease(source->viewport(), Qt::LeftButton, c.modifiers, at);
@@ -414,8 +417,8 @@ TEST_F(ListClipboard, ManySendToEntries)
         const QByteArray n = QByteArray::number(i).rightJustified(2, '0');
         fixture::makeDir(tmp / "ziel" + n);
         fixture::writeFile(sendTo / "e" + n + ".desktop",
-                           "[Desktop Entry]\nType=Link\nName=Ziel " + n + "\nURL=" +
-                               platform::fileUri(q(tmp / "ziel" + n)) + "\n");
+                           "[Desktop Entry]\nType=Link\nName=Ziel " + n +
+                               "\nURL=" + platform::fileUri(q(tmp / "ziel" + n)) + "\n");
     }
     const std::vector<platform::SendToEntry> entries = platform::sendToEntries(q(sendTo.path()));
     ASSERT_EQ(entries.size(), std::size_t(Count));
@@ -428,7 +431,8 @@ TEST_F(ListClipboard, ManySendToEntries)
     }
     int filled = 0;
     for (int i = 0; i < Count; ++i)
-        filled += fixture::exists(tmp / "ziel" + QByteArray::number(i).rightJustified(2, '0') + "/b.txt");
+        filled +=
+            fixture::exists(tmp / "ziel" + QByteArray::number(i).rightJustified(2, '0') + "/b.txt");
     EXPECT_EQ(filled, 5);
 }
 
@@ -437,14 +441,12 @@ TEST_F(ListClipboard, SendToFolderDialog)
     const struct
     {
         const char* what;
-        const char* typed; // replaces the field's text
+        const char* typed;  // replaces the field's text
         const char* button; // "OK", "Abbrechen", or "" for the Escape key
         bool copied;
     } cases[] = {
-        {"typed folder, OK", "ziel", "OK", true},
-        {"typed folder, Enter", "ziel", "enter", true},
-        {"Cancel", "ziel", "Abbrechen", false},
-        {"Escape", "ziel", "", false},
+        {"typed folder, OK", "ziel", "OK", true}, {"typed folder, Enter", "ziel", "enter", true},
+        {"Cancel", "ziel", "Abbrechen", false},   {"Escape", "ziel", "", false},
         {"empty field", "", "OK", false},
     };
     for (const auto& c : cases) {

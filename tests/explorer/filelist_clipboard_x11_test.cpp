@@ -91,9 +91,9 @@ QByteArray xclipOut(const QByteArray& display, const char* target)
 {
     QProcess xclip;
     xclip.setProcessEnvironment(displayEnv(display));
-    xclip.start(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"),
-                                          QStringLiteral("-o"), QStringLiteral("-t"),
-                                          QString::fromLatin1(target)});
+    xclip.start(QStringLiteral("xclip"),
+                {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-o"),
+                 QStringLiteral("-t"), QString::fromLatin1(target)});
     xclip.waitForFinished(10000);
     return xclip.readAllStandardOutput();
 }
@@ -176,9 +176,9 @@ TEST_F(ClipboardX11, GnomeCutFromXclipPastesAsMove)
     QProcess xclip;
     xclip.setProcessEnvironment(displayEnv(xvfb->display()));
     xclip.start(QStringLiteral("xclip"),
-                {QStringLiteral("-quiet"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
-                 QStringLiteral("-t"), QStringLiteral("x-special/gnome-copied-files"),
-                 QStringLiteral("-i")});
+                {QStringLiteral("-quiet"), QStringLiteral("-selection"),
+                 QStringLiteral("clipboard"), QStringLiteral("-t"),
+                 QStringLiteral("x-special/gnome-copied-files"), QStringLiteral("-i")});
     ASSERT_TRUE(xclip.waitForStarted());
     const QByteArray content = "cut\n" + platform::fileUri(q(tmp / "src/a b.txt")) + "\n" +
                                platform::fileUri(q(tmp / "src/" + Latin1Name));

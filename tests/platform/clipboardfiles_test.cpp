@@ -92,22 +92,30 @@ TEST(ClipboardFiles, ReadsTheCutMarkOfEachForm)
         bool cut;
         bool marked;
     } cases[] = {
-        {"GNOME cut", {{"x-special/gnome-copied-files", "cut\nfile:///tmp/a\nfile:///tmp/b\n"}},
-         true, true},
-        {"GNOME copy", {{"x-special/gnome-copied-files", "copy\nfile:///tmp/a\nfile:///tmp/b"}},
-         false, true},
+        {"GNOME cut",
+         {{"x-special/gnome-copied-files", "cut\nfile:///tmp/a\nfile:///tmp/b\n"}},
+         true,
+         true},
+        {"GNOME copy",
+         {{"x-special/gnome-copied-files", "copy\nfile:///tmp/a\nfile:///tmp/b"}},
+         false,
+         true},
         {"KDE cut",
          {{"text/uri-list", "file:///tmp/a\r\n# comment\r\nfile:///tmp/b\r\n"},
           {"application/x-kde-cutselection", "1"}},
-         true, true},
+         true,
+         true},
         {"URI list alone", {{"text/uri-list", "file:///tmp/a\nfile:///tmp/b"}}, false, false},
         {"older Nautilus, in plain text",
          {{"text/plain", "x-special/nautilus-clipboard\ncut\nfile:///tmp/a\nfile:///tmp/b\n"}},
-         true, true},
+         true,
+         true},
         // A GNOME entry without files does not hide the URI list beside it.
         {"empty GNOME entry",
-         {{"x-special/gnome-copied-files", "copy\n"}, {"text/uri-list", "file:///tmp/a\r\nhttp://x/\r\nfile:///tmp/b"}},
-         false, false},
+         {{"x-special/gnome-copied-files", "copy\n"},
+          {"text/uri-list", "file:///tmp/a\r\nhttp://x/\r\nfile:///tmp/b"}},
+         false,
+         false},
     };
     for (const auto& c : cases) {
         QMimeData data;
@@ -155,11 +163,13 @@ TEST(ClipboardFiles, FileContentsByKind)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     fixture::writeFile(dir / "Bild.PNG", png);
-    fixture::writeFile(dir / "Brief.rtf",
-                       "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red0\\green0\\blue0;}"
-                       "\\f0 Sehr geehrte Gr\\'fc\\'dfe,\\par\\b zweite\\b0  Zeile \\u8364?\\tab Ende}");
+    fixture::writeFile(
+        dir / "Brief.rtf",
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red0\\green0\\blue0;}"
+        "\\f0 Sehr geehrte Gr\\'fc\\'dfe,\\par\\b zweite\\b0  Zeile \\u8364?\\tab Ende}");
     fixture::writeFile(dir / "notiz.txt", "Grüße\n");
-    fixture::writeFile(dir / "alt.txt", "Gr\xfc\xdf" "e");
+    fixture::writeFile(dir / "alt.txt", "Gr\xfc\xdf"
+                                        "e");
     fixture::writeFile(dir / "kaputt.wmf", "no picture at all");
 
     QClipboard* clipboard = QGuiApplication::clipboard();

@@ -28,7 +28,8 @@ TEST(SendTo, EntriesInFileNameOrderWithNameAndIcon)
                                                  "[Desktop Action new]\nName[de]=Falsch\n");
     fixture::writeFile(dir / "a-sicherung.desktop",
                        "# a comment\n[Desktop Entry]\nType=Link\nName=Backup\\sFolder\n"
-                       "URL=" + fileUri(q(dir / "target")) + "\n");
+                       "URL=" +
+                           fileUri(q(dir / "target")) + "\n");
     fixture::writeFile(dir / "c-hidden.desktop",
                        "[Desktop Entry]\nType=Application\nName=Hidden\nExec=x\nHidden=true\n");
     fixture::writeFile(dir / "d-dir.desktop", "[Desktop Entry]\nType=Directory\nName=Dir\n");
@@ -71,10 +72,16 @@ TEST(SendTo, LocalisedKeysMatchAsDesktopsDo)
         const char* locale;
         const char* name;
     } cases[] = {
-        {"de", "de"},         {"de_DE.UTF-8", "de"},      {"de_AT", "de_AT"},
-        {"de-AT", "de_AT"},   {"sr_RS.UTF-8@latin", "sr_RS@latin"},
-        {"sr_ME@latin", "sr@latin"}, {"sr_RS", "C"},      {"fr_FR", "C"},
-        {"C", "C"},           {"", "C"},
+        {"de", "de"},
+        {"de_DE.UTF-8", "de"},
+        {"de_AT", "de_AT"},
+        {"de-AT", "de_AT"},
+        {"sr_RS.UTF-8@latin", "sr_RS@latin"},
+        {"sr_ME@latin", "sr@latin"},
+        {"sr_RS", "C"},
+        {"fr_FR", "C"},
+        {"C", "C"},
+        {"", "C"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(desktopEntryValue(text, QStringLiteral("Name"), QString::fromLatin1(c.locale)),
@@ -92,7 +99,8 @@ TEST(SendTo, ExecFieldCodes)
         std::vector<QStringList> commands;
     } cases[] = {
         {"prog %F", two, {{"prog", two[0], two[1]}}},
-        {"prog --files %U", two,
+        {"prog --files %U",
+         two,
          {{"prog", "--files", "file:///tmp/a%20b.txt", "file:///tmp/%E4.txt"}}},
         // One file per run.
         {"prog %f", two, {{"prog", two[0]}, {"prog", two[1]}}},
@@ -101,7 +109,8 @@ TEST(SendTo, ExecFieldCodes)
         // else; %% is a percent sign.
         {"prog %i %c %k -n 100%% %F %d", {two[0]}, {{"prog", "-n", "100%", two[0]}}},
         // Quoted arguments with their escapes.
-        {"\"/opt/my prog/run\" \"say \\\"hi\\\"\" 'x' %f", {two[0]},
+        {"\"/opt/my prog/run\" \"say \\\"hi\\\"\" 'x' %f",
+         {two[0]},
          {{"/opt/my prog/run", "say \"hi\"", "'x'", two[0]}}},
         // No file code: once, without the files.
         {"prog --new-window", two, {{"prog", "--new-window"}}},

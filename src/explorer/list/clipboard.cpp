@@ -34,8 +34,8 @@ void TQvFilelistView28::CutCopy(TFileOpCode code)
     for (int row = 0; row < m_model->EntryCount(); ++row) {
         if (m_model->Entry(row).isParent() || m_model->Caption(row) == m_parentDirCaption) {
             // The parent item is never cut or copied; it loses its mark instead.
-            selectionModel()->select(m_model->index(row, 0), QItemSelectionModel::Deselect |
-                                                                 QItemSelectionModel::Rows);
+            selectionModel()->select(m_model->index(row, 0),
+                                     QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
             continue;
         }
         if (ItemSelected(row))

@@ -62,8 +62,9 @@ bool TQvFilelistView28::viewportEvent(QEvent* event)
             auto* mouse = static_cast<QMouseEvent*>(event);
             const bool toggle = mouse->modifiers().testFlag(Qt::ControlModifier);
             selectionModel()->setCurrentIndex(
-                index, (toggle ? QItemSelectionModel::Deselect : QItemSelectionModel::ClearAndSelect) |
-                           QItemSelectionModel::Rows);
+                index,
+                (toggle ? QItemSelectionModel::Deselect : QItemSelectionModel::ClearAndSelect) |
+                    QItemSelectionModel::Rows);
         }
         break;
     }

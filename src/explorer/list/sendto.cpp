@@ -109,7 +109,8 @@ QString TQvFilelistView28::AskTargetFolder(const QString& initial)
     browse->setGeometry(221, 80, 75, 25);
     QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
-    QObject::connect(browse, &QPushButton::clicked, &dialog, [&dialog] { dialog.done(BrowseResult); });
+    QObject::connect(browse, &QPushButton::clicked, &dialog,
+                     [&dialog] { dialog.done(BrowseResult); });
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         dialog.move(screen->availableGeometry().center() - dialog.rect().center());
@@ -227,9 +228,10 @@ void TQvFilelistView28::CreateDesktopShortcut()
     entry.type = QStringLiteral("Link");
     entry.name = displayName(name);
     entry.url = QString::fromLatin1(platform::fileUri(path));
-    entry.icon = platform::isDirectory(path)
-                     ? QStringLiteral("folder")
-                     : QMimeDatabase().mimeTypesForFileName(platform::fileName(path)).value(0).iconName();
+    entry.icon =
+        platform::isDirectory(path)
+            ? QStringLiteral("folder")
+            : QMimeDatabase().mimeTypesForFileName(platform::fileName(path)).value(0).iconName();
     bool ok = !desktop.isEmpty() && !name.isEmpty();
     if (ok) {
         if (!platform::isDirectory(desktop))
