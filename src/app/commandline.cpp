@@ -180,23 +180,23 @@ int runSearch(const QList<QByteArray>& args, const CommandLineIo& io)
     if (positional.size() != 2)
         return usageError(io, "search erwartet VERZEICHNIS und MASKE");
 
-    QStringList found;
-    if (!SucheDateien(directoryArgument(positional[0]), platform::decodeName(positional[1]),
-                      found, true)) {
+    const char end = nul ? '\0' : '\n';
+    QByteArray out;
+    const bool read = SucheDateienStream(
+        platform::encodeName(directoryArgument(positional[0])), platform::decodeName(positional[1]),
+        [&](const QByteArray& path) {
+            out += path;
+            out += end;
+            if (out.size() >= (1 << 16)) {
+                writeAll(io.out, out);
+                out.clear();
+            }
+        });
+    if (!read) {
         const int error = platform::lastError();
         writeAll(io.err, "tobrin: " + positional[0] + ": " +
                              platform::errorText(error ? error : ENOTDIR).toUtf8() + '\n');
         return 2;
-    }
-    const char end = nul ? '\0' : '\n';
-    QByteArray out;
-    for (const QString& path : found) {
-        out += platform::encodeName(path);
-        out += end;
-        if (out.size() >= (1 << 16)) {
-            writeAll(io.out, out);
-            out.clear();
-        }
     }
     writeAll(io.out, out);
     return 0;

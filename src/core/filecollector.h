@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // The recursive file collector behind the search command.
 //
@@ -31,3 +32,10 @@ bool Durchsuche(const QString& verzeichnis, const QString& maske, QStringList& l
 // Durchsuche with rekursiv set: verzeichnis and all its subdirectories, at any depth.
 bool SucheDateien(const QString& verzeichnis, const QString& maske, QStringList& liste,
                   bool leeren);
+
+// The same walk for the command line: each match is handed over as the bytes of its
+// full path the moment it is found, and nothing is kept, so memory does not grow with
+// the number of matches. Names that are all ASCII are matched without being decoded.
+// False when verzeichnis itself cannot be read.
+bool SucheDateienStream(const QByteArray& verzeichnis, const QString& maske,
+                        const std::function<void(const QByteArray& path)>& found);

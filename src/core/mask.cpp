@@ -28,6 +28,46 @@ inline char32_t fold(char32_t c)
     return QChar::toCaseFolded(c);
 }
 
+// Matches a name against the folded tokens; at(i, cp) reads the code point at position i
+// of the name's n units and returns its length in units.
+template <class At>
+bool matchTokens(const std::vector<char32_t>& tokenList, qsizetype n, At at)
+{
+    const char32_t* tokens = tokenList.data();
+    const size_t count = tokenList.size();
+
+    size_t t = 0;
+    qsizetype i = 0;
+    // Where to resume when a literal fails after a "*": the token after it, and the
+    // name position that "*" has swallowed up to so far.
+    size_t starToken = size_t(-1);
+    qsizetype starPos = 0;
+    while (i < n) {
+        if (t < count && tokens[t] == Star) {
+            starToken = ++t;
+            starPos = i;
+            continue;
+        }
+        char32_t cp = 0;
+        const int len = at(i, cp);
+        if (t < count && (tokens[t] == Any || tokens[t] == fold(cp))) {
+            ++t;
+            i += len;
+            continue;
+        }
+        if (starToken == size_t(-1))
+            return false;
+        // Let the last "*" take one more character and try again from there.
+        char32_t skipped = 0;
+        starPos += at(starPos, skipped);
+        i = starPos;
+        t = starToken;
+    }
+    while (t < count && tokens[t] == Star)
+        ++t;
+    return t == count;
+}
+
 } // namespace
 
 Mask::Mask(const QString& mask)
@@ -63,42 +103,22 @@ bool Mask::matches(const QString& name) const
         return false;
     if (m_matchesAll)
         return true;
-
     const auto* s = reinterpret_cast<const char16_t*>(name.utf16());
     const qsizetype n = name.size();
-    const char32_t* tokens = m_tokens.data();
-    const size_t count = m_tokens.size();
+    return matchTokens(m_tokens, n,
+                       [s, n](qsizetype i, char32_t& cp) { return codePointAt(s, i, n, cp); });
+}
 
-    size_t t = 0;
-    qsizetype i = 0;
-    // Where to resume when a literal fails after a "*": the token after it, and the
-    // name position that "*" has swallowed up to so far.
-    size_t starToken = size_t(-1);
-    qsizetype starPos = 0;
-    while (i < n) {
-        if (t < count && tokens[t] == Star) {
-            starToken = ++t;
-            starPos = i;
-            continue;
-        }
-        char32_t cp = 0;
-        const int len = codePointAt(s, i, n, cp);
-        if (t < count && (tokens[t] == Any || tokens[t] == fold(cp))) {
-            ++t;
-            i += len;
-            continue;
-        }
-        if (starToken == size_t(-1))
-            return false;
-        // Let the last "*" take one more character and try again from there.
-        char32_t skipped = 0;
-        starPos += codePointAt(s, starPos, n, skipped);
-        i = starPos;
-        t = starToken;
-    }
-    while (t < count && tokens[t] == Star)
-        ++t;
-    return t == count;
+bool Mask::matchesAscii(const char* name, qsizetype length) const
+{
+    if (m_matchesNothing)
+        return false;
+    if (m_matchesAll)
+        return true;
+    return matchTokens(m_tokens, length, [name](qsizetype i, char32_t& cp) {
+        cp = static_cast<unsigned char>(name[i]);
+        return 1;
+    });
 }
 
 bool MatchesMask(const QString& name, const QString& mask)

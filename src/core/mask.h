@@ -20,6 +20,9 @@ class Mask
 public:
     explicit Mask(const QString& mask);
     bool matches(const QString& name) const;
+    // The same for a name given as bytes that are all ASCII (below 0x80), without
+    // making a text of it first.
+    bool matchesAscii(const char* name, qsizetype length) const;
 
 private:
     // Folded code points, with Star and Any for the two wildcards.

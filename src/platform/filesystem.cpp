@@ -117,10 +117,11 @@ bool listDirectory(const QString& dir, std::vector<FileInfo>& out)
     return succeeded();
 }
 
-bool walkDirectory(const QString& dir,
-                   const std::function<bool(const QString& name, EntryKind kind)>& visit)
+bool walkDirectoryBytes(
+    const QByteArray& dir,
+    const std::function<bool(const char* name, qsizetype length, EntryKind kind)>& visit)
 {
-    const int fd = ::open(encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return failed();
     DIR* d = ::fdopendir(fd);
@@ -149,9 +150,32 @@ bool walkDirectory(const QString& dir,
             kind = EntryKind::Directory;
         else if (type == DT_REG)
             kind = EntryKind::File;
-        go = visit(decodeName(n, qsizetype(std::strlen(n))), kind);
+        go = visit(n, qsizetype(std::strlen(n)), kind);
     }
     ::closedir(d);
+    return succeeded();
+}
+
+bool walkDirectory(const QString& dir,
+                   const std::function<bool(const QString& name, EntryKind kind)>& visit)
+{
+    return walkDirectoryBytes(encodeName(dir),
+                              [&visit](const char* name, qsizetype length, EntryKind kind) {
+                                  return visit(decodeName(name, length), kind);
+                              });
+}
+
+bool directoryIdentity(const QByteArray& dir, quint64& device, quint64& inode)
+{
+    struct stat st;
+    if (::stat(dir.constData(), &st) != 0)
+        return failed();
+    if (!S_ISDIR(st.st_mode)) {
+        errno = ENOTDIR;
+        return failed();
+    }
+    device = st.st_dev;
+    inode = st.st_ino;
     return succeeded();
 }
 

@@ -60,6 +60,14 @@ enum class EntryKind
 };
 bool walkDirectory(const QString& dir,
                    const std::function<bool(const QString& name, EntryKind kind)>& visit);
+// The same on an encoded path, handing each name's bytes (NUL-terminated) undecoded:
+// for walks that write paths out as they go and need no text.
+bool walkDirectoryBytes(
+    const QByteArray& dir,
+    const std::function<bool(const char* name, qsizetype length, EntryKind kind)>& visit);
+// Device and inode of the directory at an encoded path (links followed); false when it
+// is none or cannot be reached.
+bool directoryIdentity(const QByteArray& dir, quint64& device, quint64& inode);
 
 bool statPath(const QString& path, FileInfo& info);  // follows links
 bool lstatPath(const QString& path, FileInfo& info); // does not

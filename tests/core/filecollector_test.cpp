@@ -141,6 +141,26 @@ TEST_F(Collector, LinksToDirectories)
     EXPECT_EQ(found, expected);
 }
 
+// The command line's streaming walk finds the same paths in the same order, as bytes,
+// whether a name is ASCII or not, with links and masks of every kind.
+TEST_F(Collector, StreamingWalkAgreesWithTheList)
+{
+    ASSERT_EQ(::symlink(a.chopped(1).constData(), (a + "loop").constData()), 0);
+    ASSERT_EQ(::symlink("../c", (a + "b/toc").constData()), 0);
+    fixture::writeFile(a + "caf\xe9.TXT", "latin1");
+    fixture::writeFile(a + "b/\xc3\xa4rger.txt", "utf8");
+    for (const char* mask : {"*.txt", "*", "?.txt", "*R*", "\xc3\xa4*", "none", ""}) {
+        SCOPED_TRACE(mask);
+        const QString m = QString::fromUtf8(mask);
+        QStringList streamed;
+        EXPECT_TRUE(SucheDateienStream(a.chopped(1), m, [&](const QByteArray& path) {
+            streamed.append(q(path));
+        }));
+        EXPECT_EQ(streamed, search(a, m));
+    }
+    EXPECT_FALSE(SucheDateienStream(tmp / "missing", QStringLiteral("*"), [](const QByteArray&) {}));
+}
+
 // Two links per level to the next level, forty levels deep: 2^40 paths, but each real
 // directory is walked once, so each file is found once and the search ends.
 TEST_F(Collector, EachDirectoryOnceHoweverManyLinksLeadThere)
