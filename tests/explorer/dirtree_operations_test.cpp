@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -401,4 +402,32 @@ TEST(DirTreeOperations, MenuEnablingByNode)
     p.tree.SetLanguage(lnEnglish);
     EXPECT_EQ(p.tree.PopupMenu()->Item(QStringLiteral("AddNode"))->text(),
               QStringLiteral("&New Folder"));
+}
+
+// The creation of a new folder is reported while its name is typed: the rebuild waits
+// for the end of the edit instead of taking the editor away.
+TEST(DirTreeOperations, ChangesOnDiskWaitWhileANameIsEdited)
+{
+    ScopedRecorder rec;
+    TempDir dir("/var/tmp/");
+    fixture::makeDir(dir / "base");
+    TQvDirTree21 tree;
+    tree.SetLanguage(lnGerman);
+    tree.SetWatchChanges(true);
+    tree.SetWatchVolumes(false);
+    tree.SetNotifyDelay(50);
+    tree.resize(400, 600);
+    tree.show();
+    tree.OpenPath(q(dir / "base"));
+    QSignalSpy rebuilt(&tree, &TQvDirTree21::Rebuilt);
+    ASSERT_TRUE(tree.AddNewFolder(tree.currentItem(), QString()));
+    EXPECT_FALSE(rebuilt.wait(400));
+    QLineEdit* editor = editorOf(tree);
+    ASSERT_NE(editor, nullptr);
+    editor->setText(QStringLiteral("Briefe"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_TRUE(rebuilt.wait(2000));
+    EXPECT_TRUE(fixture::exists(dir / "base/Briefe"));
+    EXPECT_EQ(tree.currentItem()->text(0), QStringLiteral("Briefe"));
+    EXPECT_TRUE(rec->shown.isEmpty());
 }

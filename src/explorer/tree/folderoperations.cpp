@@ -138,6 +138,8 @@ void TQvDirTree21::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHi
         Edit(node, QString());
     }
     m_editNode = nullptr;
+    if (m_notifyDeferred)
+        QMetaObject::invokeMethod(this, &TQvDirTree21::ShellNotify, Qt::QueuedConnection);
     // A rename rebuilds the nodes, and the editor went with its node.
     if (m_editReleased)
         return;

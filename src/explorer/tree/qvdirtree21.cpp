@@ -590,6 +590,13 @@ bool TQvDirTree21::ChangesShow(const platform::DirWatcher::Changes& changes) con
 
 void TQvDirTree21::ShellNotify()
 {
+    // A rebuild would take the name being typed away (a new folder's name is edited
+    // while its creation is reported): the changes wait for the end of the edit.
+    if (state() == QAbstractItemView::EditingState) {
+        m_notifyDeferred = true;
+        return;
+    }
+    m_notifyDeferred = false;
     if (!ChangesShow(m_watcher->takeChanges()))
         return;
     const QString copy = m_selectedPath;

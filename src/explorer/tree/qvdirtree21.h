@@ -217,6 +217,7 @@ private:
     QTreeWidgetItem* m_editNode = nullptr;   // the node being edited in place
     bool m_editReleased = false;             // the nodes were rebuilt while it was edited
     QTreeWidgetItem* m_renameNode = nullptr; // an edit committed, its rename still to run
+    bool m_notifyDeferred = false;           // changes on disk arrived while editing
     bool m_dragPending = false;
     QPoint m_pressPos;
 
