@@ -68,7 +68,7 @@ int main(int argc, char** argv)
     bench::shell("find '" + small + "' -type f -print0 > '" + smallList + "'");
 
     auto fresh = [&] { bench::shell("rm -rf '" + out + "' && mkdir -p '" + out + "' && sync"); };
-    bench::paired("paste 10,000 small files", 7, fresh,
+    bench::paired("paste 10,000 small files", 9, fresh,
                   std::string(self) + " --paste '" + smallList + "' '" + out + "'",
                   "xargs -0 -a '" + smallList + "' cp --preserve=mode,timestamps -t '" + out + "'");
     bench::shell("rm -rf '" + out + "'");

@@ -203,7 +203,7 @@ TEST_F(ListClipboard, PasteDoesNothingWithoutAFolder)
     EXPECT_EQ(names("src"), AllSource);
 }
 
-TEST_F(ListClipboard, OnlyTheParentItemSelected)
+TEST_F(ListClipboard, NothingToPlaceOnlySetsTheOperation)
 {
     QApplication::clipboard()->setText(QStringLiteral("unchanged"));
     select(*source, {".."});
@@ -217,6 +217,15 @@ TEST_F(ListClipboard, OnlyTheParentItemSelected)
     target->PasteFiles();
     EXPECT_TRUE(messages->shown.isEmpty());
     EXPECT_TRUE(names("dst").isEmpty());
+
+    // The volumes of the drive view are no files to paste elsewhere either.
+    source->SetDirectory(TQvFilelistView28::MyComputer);
+    ASSERT_GT(source->ItemCount(), 0);
+    source->selectAll();
+    source->CutCopy(opCopy);
+    EXPECT_EQ(ClipOperation, opCopy);
+    EXPECT_TRUE(source->ClipList().isEmpty());
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("unchanged"));
 }
 
 // Content another program placed: its cut mark decides, whatever this program cut or
@@ -526,11 +535,11 @@ TEST_F(ListClipboard, NamesAndContentsToTheClipboard)
 {
     fixture::writeFile(tmp / "src/c.txt", "c");
     source->UpdateFileList();
-    select(*source, {"b.txt", "c.txt", "a.txt"});
+    select(*source, {"b.txt", "c.txt", "..", "a.txt"});
     source->SendToSpecial(2);
     QStringList inItemOrder; // the order the list shows
     for (int row = 0; row < source->ItemCount(); ++row)
-        if (source->ItemSelected(row))
+        if (source->ItemSelected(row) && !source->ListModel()->Entry(row).isParent())
             inItemOrder.append(source->ListModel()->Entry(row).Path);
     ASSERT_EQ(inItemOrder.size(), 3);
     EXPECT_EQ(QApplication::clipboard()->text(), inItemOrder.join(u'\n'));

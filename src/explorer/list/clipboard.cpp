@@ -38,7 +38,8 @@ void TQvFilelistView28::CutCopy(TFileOpCode code)
                                      QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
             continue;
         }
-        if (ItemSelected(row))
+        // A volume of the drive view is no file to paste elsewhere.
+        if (ItemSelected(row) && m_model->Entry(row).Kind != FileListModel::KindDrive)
             m_clipList.append(m_model->Entry(row).Path);
     }
     ClipOperation = code;

@@ -63,7 +63,8 @@ void TQvFilelistView28::SendToSpecial(int n)
     case 2: {
         QStringList paths;
         for (int row : SelectedRows())
-            paths.append(m_model->Entry(row).Path);
+            if (!m_model->Entry(row).isParent())
+                paths.append(m_model->Entry(row).Path);
         if (!paths.isEmpty())
             platform::setClipboardPathsText(paths);
         break;
