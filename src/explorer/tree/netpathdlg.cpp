@@ -6,9 +6,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 TNetPathDlg::TNetPathDlg(QWidget* owner) : QObject(owner)
 {
@@ -22,10 +24,21 @@ TNetPathDlg::TNetPathDlg(QWidget* owner) : QObject(owner)
                        "and the path to the Network Computer that you want to connect to:"),
         m_dialog);
     intro->setWordWrap(true);
-    intro->setGeometry(28, 8, 326, 26);
-    // The two lines need the height of two lines of the desktop's font.
-    intro->adjustSize();
-    intro->setFixedWidth(326);
+    // The two lines were laid out for a small dialog font: the desktop's font may be
+    // wider, so the text gets a size at which each line still fits above the fields.
+    QFont font = intro->font();
+    const QStringList lines = intro->text().split(QLatin1Char('\n'));
+    auto widest = [&lines](const QFont& f) {
+        const QFontMetrics fm(f);
+        int w = 0;
+        for (const QString& line : lines)
+            w = std::max(w, fm.horizontalAdvance(line));
+        return w;
+    };
+    while (widest(font) > 322 && font.pointSizeF() > 6)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    intro->setFont(font);
+    intro->setGeometry(28, 8, 326, std::max(26, 2 * QFontMetrics(font).lineSpacing()));
     auto* driveLabel = new QLabel(QStringLiteral("Drive"), m_dialog);
     driveLabel->setGeometry(28, 56, 30, 13);
     auto* pathLabel = new QLabel(QStringLiteral("Path"), m_dialog);
