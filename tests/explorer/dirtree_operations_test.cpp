@@ -321,7 +321,9 @@ TEST(DirTreeOperations, FilesDroppedFromAListOfEitherPane)
     selectRows([](const QString& path) { return path.endsWith(QLatin1String("c.txt")); });
     dst = p.open(p.base + QStringLiteral("/dst"));
     const QRect r = p.tree.visualItemRect(dst);
+    QSignalSpy dropped(&p.tree, &TQvDirTree21::OnDragDrop);
     p.tree.DragDrop(&other, QPoint(2, r.center().y()));
+    EXPECT_EQ(dropped.count(), 1);
     p.tree.scrollToItem(p.tree.RootNode());
     EXPECT_FALSE(p.tree.DragOver(&other, p.labelPoint(p.tree.RootNode()))); // no folder
     dst = p.open(p.base + QStringLiteral("/dst"));
@@ -329,6 +331,18 @@ TEST(DirTreeOperations, FilesDroppedFromAListOfEitherPane)
     EXPECT_FALSE(p.tree.DragOver(&other, p.labelPoint(dst)));
     p.tree.DragDrop(&other, p.labelPoint(dst));
     EXPECT_TRUE(fixture::exists(p.b + "/c.txt"));
+
+    // Without drag and drop the tree takes no drop and records no drag source.
+    p.tree.SetReadOnly(false);
+    p.tree.SetDragDropEnabled(false);
+    EXPECT_FALSE(p.tree.DragOver(&other, p.labelPoint(dst)));
+    p.tree.DragDrop(&other, p.labelPoint(dst));
+    EXPECT_TRUE(fixture::exists(p.b + "/c.txt"));
+    QTreeWidgetItem* src = childNamed(dst->parent(), QStringLiteral("src"));
+    QTest::mouseClick(p.tree.viewport(), Qt::LeftButton, Qt::NoModifier, p.labelPoint(src));
+    EXPECT_EQ(p.tree.SelectedPath(), p.base + QStringLiteral("/src"));
+    EXPECT_EQ(p.tree.DragSourceNode(), nullptr);
+    EXPECT_EQ(dropped.count(), 1);
 }
 
 TEST(DirTreeOperations, PressesBesideNodesAndBackspace)
@@ -349,6 +363,17 @@ TEST(DirTreeOperations, PressesBesideNodesAndBackspace)
         EXPECT_EQ(p.list.Directory(), p.base + QStringLiteral("/src/"));
         EXPECT_EQ(p.tree.selectedItems(), QList<QTreeWidgetItem*>{src});
     }
+    // The expand button still opens its node, without selecting it.
+    QTreeWidgetItem* sub = nullptr;
+    src->setExpanded(false);
+    const QRect sr = p.tree.visualItemRect(src);
+    QTest::mouseClick(p.tree.viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(sr.left() - p.tree.indentation() / 2, sr.center().y()));
+    EXPECT_TRUE(src->isExpanded());
+    sub = childNamed(src, QStringLiteral("sub"));
+    EXPECT_NE(sub, nullptr);
+    EXPECT_EQ(p.tree.currentItem(), src);
+
     // Backspace goes up to the parent and selects it.
     p.tree.setFocus();
     QTest::keyClick(&p.tree, Qt::Key_Backspace);
