@@ -349,6 +349,15 @@ TEST_F(ListClipboard, PressOnAMarkedItemKeepsTheMarksUntilRelease)
         QTest::mouseRelease(source->viewport(), Qt::LeftButton, c.modifiers, at);
         EXPECT_EQ(marked(), c.afterRelease);
     }
+
+    // A slow second click on the caption of the one marked item still renames it.
+    select(*source, {"a.txt"});
+    const QPoint at =
+        source->visualRect(source->ListModel()->index(rowOf(*source, "a.txt"), 0)).topLeft() +
+        QPoint(20, 5);
+    QTest::mouseClick(source->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::qWait(QApplication::doubleClickInterval() + 200);
+    EXPECT_NE(source->indexWidget(source->currentIndex()), nullptr);
     source->SetDirTree(nullptr);
 }
 

@@ -55,17 +55,21 @@ bool TQvFilelistView28::viewportEvent(QEvent* event)
         if (!m_dragPending)
             break;
         m_dragPending = false;
+        // No drag came of it: the press that was held back reaches the view now, just
+        // before its release, so the click marks as a click does (the item alone, Ctrl
+        // turns its mark off) and a slow second click on a caption still renames.
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(m_pressPos),
+                          viewport()->mapToGlobal(QPointF(m_pressPos)), Qt::LeftButton,
+                          Qt::LeftButton, mouse->modifiers());
+        QTreeView::viewportEvent(&press);
+        // The view leaves the marks of a plain press on a marked item to the release,
+        // and a release right after a press it got late does not narrow them: the click
+        // marks the item alone here.
         const QModelIndex index = indexAt(m_pressPos);
-        if (index.isValid() && ItemSelected(index.row())) {
-            // The click that was held back: the item alone stays marked, or with Ctrl
-            // loses its mark.
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            const bool toggle = mouse->modifiers().testFlag(Qt::ControlModifier);
-            selectionModel()->setCurrentIndex(
-                index,
-                (toggle ? QItemSelectionModel::Deselect : QItemSelectionModel::ClearAndSelect) |
-                    QItemSelectionModel::Rows);
-        }
+        if (index.isValid() && !mouse->modifiers().testFlag(Qt::ControlModifier))
+            selectionModel()->select(index, QItemSelectionModel::ClearAndSelect |
+                                                QItemSelectionModel::Rows);
         break;
     }
     default:
