@@ -378,7 +378,7 @@ TEST_F(FileListTest, EntryFieldsAndNamesThatAreNotUtf8)
     const QString name = q("caf\xe9.txt");
     const int row = rowOf(*view, name);
     ASSERT_GE(row, 0);
-    const TFileInfo& e = view->ListModel()->Entry(row);
+    const TFileInfo& e = view->ListModel()->DatedEntry(row);
     EXPECT_EQ(e.Path, q(dir) + name);
     EXPECT_EQ(platform::encodeName(e.Path), dir + "caf\xe9.txt");
     EXPECT_EQ(e.Size, 5);

@@ -179,6 +179,22 @@ void FileListModel::Append(std::vector<TFileInfo>&& batch)
     endInsertRows();
 }
 
+const TFileInfo& FileListModel::DatedEntry(int row) const
+{
+    TFileInfo& e = m_entries[std::size_t(row)];
+    if (!e.DateLoaded && e.Kind != KindDrive) {
+        e.DateText = m_dateFormatter ? m_dateFormatter(e.MTimeNs) : QString();
+        e.DateKey = FileTimeKey(e.MTimeNs);
+        e.DateLoaded = true;
+    }
+    return e;
+}
+
+void FileListModel::SetDateFormatter(std::function<QString(qint64)> formatter)
+{
+    m_dateFormatter = std::move(formatter);
+}
+
 const TFileInfo& FileListModel::LoadedEntry(int row) const
 {
     TFileInfo& e = m_entries[std::size_t(row)];
@@ -243,7 +259,7 @@ QString FileListModel::SubItem(int row, int sub) const
     case 1:
         return parent ? Blank : LoadedEntry(row).TypeName;
     case 2:
-        return parent ? Blank : e.DateText;
+        return parent ? Blank : DatedEntry(row).DateText;
     case 3:
         return parent ? Blank : e.AttrText;
     case 4:
@@ -251,7 +267,7 @@ QString FileListModel::SubItem(int row, int sub) const
     case 5:
         return e.Kind;
     case 6:
-        return e.DateKey;
+        return DatedEntry(row).DateKey;
     default:
         return QString();
     }

@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QString>
+#include <functional>
 #include <vector>
 
 // One entry of a file list: a file or folder of the shown directory, or a volume of
@@ -14,13 +15,14 @@ struct TFileInfo
     QString Name;           // as the file system reports it; ".." for the parent item
     QString Path;           // directory + Name; a volume's mount point + "/"
     QString AttrText;       // attribute letters ("RHS"); empty for volumes
-    QString DateText;       // the Modified text; empty for volumes
+    QString DateText;       // the Modified text; empty for volumes; see DateLoaded
     QString Kind;           // "dir", "file" or "drv"
     qint64 Size = 0;        // bytes; a volume's total size in KB
     qint64 FreeSpace = 0;   // a volume's free space in KB; 0 for files and folders
-    QString DateKey;        // FileTimeKey of the modification time
+    QString DateKey;        // FileTimeKey of the modification time; see DateLoaded
     quint32 Attributes = 0; // platform::Attribute bits
     bool InfoLoaded = false;
+    bool DateLoaded = false; // DateText and DateKey are made when first shown
     int ImageIndex = 0; // into IconList; filled with InfoLoaded
     QString TypeName;   // the type's display name; filled with InfoLoaded
     qint64 MTimeNs = 0; // the modification time the Modified column sorts by
@@ -75,6 +77,11 @@ public:
     int EntryCount() const { return static_cast<int>(m_entries.size()); }
     // Entry row as it stands; its icon and type may not be loaded yet. O(1).
     const TFileInfo& Entry(int row) const { return m_entries[std::size_t(row)]; }
+    // Entry row with its date texts made (the Modified column and the date key): only
+    // rows that are shown cost the formatting. O(1).
+    const TFileInfo& DatedEntry(int row) const;
+    // Makes the Modified text of a modification time (nanoseconds since the epoch).
+    void SetDateFormatter(std::function<QString(qint64)> formatter);
     // Entry row with its icon and type name loaded. O(1) once loaded; the first call
     // for a row costs one or two stat calls and a MIME lookup by name.
     const TFileInfo& LoadedEntry(int row) const;
@@ -129,6 +136,7 @@ private:
     bool m_hideFileExt = false;
     TFileSize m_fileSize = fsKB;
     const TListItemColors* m_itemColors = nullptr;
+    std::function<QString(qint64)> m_dateFormatter;
 };
 
 // The date key text of an entry: the count of 100-ns units since 1601-01-01 as a

@@ -114,6 +114,7 @@ TQvFilelistView28::TQvFilelistView28(QWidget* parent) : QTreeView(parent)
     applySortIndicator();
     header()->setSortIndicatorShown(false);
     connect(header(), &QHeaderView::sectionClicked, this, &TQvFilelistView28::SortColumnClick);
+    m_model->SetDateFormatter([this](qint64 mtimeNs) { return dateText(mtimeNs); });
     connect(m_model, &FileListModel::CaptionEdited, this,
             [this](int, const QString& text) { Edit(text); });
 
@@ -587,9 +588,7 @@ TFileInfo TQvFilelistView28::makeEntry(const platform::FileInfo& info)
     e.Attributes = info.attributes;
     e.AttrText = AttributeLetters(info.attributes);
     e.Size = info.size;
-    e.DateText = dateText(info.mtimeNs);
-    e.DateKey = FileTimeKey(info.mtimeNs);
-    e.MTimeNs = info.mtimeNs;
+    e.MTimeNs = info.mtimeNs; // its texts are made when the row is first shown
     return e;
 }
 
