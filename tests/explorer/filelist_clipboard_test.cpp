@@ -350,6 +350,18 @@ TEST_F(ListClipboard, PressOnAMarkedItemKeepsTheMarksUntilRelease)
         EXPECT_EQ(marked(), c.afterRelease);
     }
 
+    // A click on an item not marked marks it alone and renames nothing. (The wait keeps
+    // the click from counting as the second of a double click.)
+    QTest::qWait(QApplication::doubleClickInterval() + 200);
+    select(*source, {"b.txt"});
+    const QPoint onA =
+        source->visualRect(source->ListModel()->index(rowOf(*source, "a.txt"), 0)).topLeft() +
+        QPoint(20, 5);
+    QTest::mouseClick(source->viewport(), Qt::LeftButton, Qt::NoModifier, onA);
+    QTest::qWait(QApplication::doubleClickInterval() + 200);
+    EXPECT_EQ(marked(), QList<QByteArray>{"a.txt"});
+    EXPECT_EQ(source->indexWidget(source->currentIndex()), nullptr);
+
     // A slow second click on the caption of the one marked item still renames it.
     select(*source, {"a.txt"});
     const QPoint at =

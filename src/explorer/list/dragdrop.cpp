@@ -16,6 +16,7 @@ bool TQvFilelistView28::viewportEvent(QEvent* event)
     case QEvent::MouseButtonPress: {
         auto* mouse = static_cast<QMouseEvent*>(event);
         m_dragPending = false;
+        m_pressHeldBack = false;
         if (mouse->button() != Qt::LeftButton)
             break;
         DragOperation = mouse->modifiers().testFlag(Qt::ControlModifier) ? opCopy : opMove;
@@ -29,6 +30,7 @@ bool TQvFilelistView28::viewportEvent(QEvent* event)
             // The marks stay while the press may still become a drag of all of them;
             // a release without a drag applies the click then.
             m_dragPending = true;
+            m_pressHeldBack = true;
             return true;
         }
         const bool handled = QTreeView::viewportEvent(event);
@@ -41,20 +43,24 @@ bool TQvFilelistView28::viewportEvent(QEvent* event)
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (!mouse->buttons().testFlag(Qt::LeftButton)) {
             m_dragPending = false;
+            m_pressHeldBack = false;
             break;
         }
         // A short stray movement with the button held is no drag yet.
         if ((mouse->position().toPoint() - m_pressPos).manhattanLength() >
             QApplication::startDragDistance() + 10) {
             m_dragPending = false;
+            m_pressHeldBack = false;
             startFileDrag();
         }
         return true;
     }
     case QEvent::MouseButtonRelease: {
-        if (!m_dragPending)
-            break;
+        const bool heldBack = m_dragPending && m_pressHeldBack;
         m_dragPending = false;
+        m_pressHeldBack = false;
+        if (!heldBack)
+            break;
         // No drag came of it: the press that was held back reaches the view now, just
         // before its release, so the click marks as a click does (the item alone, Ctrl
         // turns its mark off) and a slow second click on a caption still renames.

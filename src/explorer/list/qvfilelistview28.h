@@ -363,5 +363,6 @@ private:
     QStringList m_clipList;
     QStringList m_dropList;
     QPoint m_pressPos;
-    bool m_dragPending = false; // a press that may still become a drag
+    bool m_dragPending = false;   // a press that may still become a drag
+    bool m_pressHeldBack = false; // ... and the view has not seen it yet
 };
