@@ -47,28 +47,43 @@ TStrKey captionKey(FileListModel::ColumnSet columns, int column)
 // Ranks of the distinct texts of all entries under a collator, equal texts (by the
 // collator) sharing a rank. Texts are few where this is used (type names, attribute
 // letters), so sorting them with compare() is cheap.
-std::vector<int> rankTexts(const std::vector<QString>& texts, const QCollator& collator)
+std::vector<int> rankTexts(const std::vector<QString>& texts, const QCollator& collator,
+                           bool lowerCase)
 {
-    std::vector<QString> distinct = texts;
-    std::sort(distinct.begin(), distinct.end());
-    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    // Listings repeat few texts many times (type names): each distinct text is folded
+    // and collated once, and every entry gets the rank of its text.
+    QHash<QString, int> slotOf;
+    std::vector<QString> distinct;
+    std::vector<int> slotOfText;
+    slotOfText.reserve(texts.size());
+    for (const QString& t : texts) {
+        auto it = slotOf.constFind(t);
+        if (it == slotOf.constEnd()) {
+            it = slotOf.insert(t, int(distinct.size()));
+            distinct.push_back(lowerCase ? t.toLower() : t);
+        }
+        slotOfText.push_back(it.value());
+    }
     auto collated = [&](const QString& a, const QString& b) {
         if (a.isEmpty() || b.isEmpty())
             return a.isEmpty() && !b.isEmpty();
         return collator.compare(a, b) < 0;
     };
-    std::sort(distinct.begin(), distinct.end(), collated);
-    QHash<QString, int> rankOf;
+    std::vector<int> order(distinct.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(),
+              [&](int x, int y) { return collated(distinct[std::size_t(x)], distinct[std::size_t(y)]); });
+    std::vector<int> rankOfSlot(distinct.size());
     int rank = 0;
-    for (std::size_t i = 0; i < distinct.size(); ++i) {
-        if (i > 0 && collated(distinct[i - 1], distinct[i]))
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        if (i > 0 && collated(distinct[std::size_t(order[i - 1])], distinct[std::size_t(order[i])]))
             ++rank;
-        rankOf.insert(distinct[i], rank);
+        rankOfSlot[std::size_t(order[i])] = rank;
     }
     std::vector<int> ranks;
     ranks.reserve(texts.size());
-    for (const QString& t : texts)
-        ranks.push_back(rankOf.value(t));
+    for (int slot : slotOfText)
+        ranks.push_back(rankOfSlot[std::size_t(slot)]);
     return ranks;
 }
 
@@ -213,12 +228,30 @@ void FileListModel::loadInfo(TFileInfo& entry) const
 
 void FileListModel::loadTypeName(TFileInfo& entry) const
 {
-    // By name only: no file is opened or read.
+    // By name only: no file is opened or read. Names that share everything from their
+    // first dot on ("a.tar.gz", "b.tar.gz") share their type: the type database is
+    // asked once per such ending, not once per file. Names without an ending, or
+    // hidden ones, are asked one by one (whole-name patterns such as "Makefile").
+    QString ending;
+    if (entry.Kind != KindDir) {
+        const qsizetype dot = entry.Name.indexOf(QLatin1Char('.'));
+        if (dot > 0)
+            ending = entry.Name.mid(dot);
+    }
+    if (!ending.isEmpty()) {
+        const auto known = m_typeNameByEnding.constFind(ending);
+        if (known != m_typeNameByEnding.constEnd()) {
+            entry.TypeName = known.value();
+            return;
+        }
+    }
     const QMimeType type =
         entry.Kind == KindDir
             ? mimeDatabase().mimeTypeForName(QStringLiteral("inode/directory"))
             : mimeDatabase().mimeTypeForFile(entry.Name, QMimeDatabase::MatchExtension);
     entry.TypeName = TypeNameOf(type).left(MaxTypeNameLength);
+    if (!ending.isEmpty())
+        m_typeNameByEnding.insert(ending, entry.TypeName);
 }
 
 QString FileListModel::Caption(int row) const
@@ -309,9 +342,9 @@ void FileListModel::Sort(int column, bool descending)
         for (TFileInfo& e : m_entries) {
             if (column == 2 && !e.InfoLoaded && e.Kind != KindDrive)
                 loadTypeName(e);
-            texts.push_back(column == 2 ? e.TypeName.toLower() : e.AttrText);
+            texts.push_back(column == 2 ? e.TypeName : e.AttrText);
         }
-        const std::vector<int> ranks = rankTexts(texts, collator);
+        const std::vector<int> ranks = rankTexts(texts, collator, column == 2);
         numbers.assign(ranks.begin(), ranks.end());
     } else {
         numbers.reserve(n);
@@ -387,6 +420,7 @@ void FileListModel::SetLanguage(TLanguage language)
     if (language == m_language)
         return;
     m_language = language;
+    m_typeNameByEnding.clear(); // type names are in the list's language
     Q_EMIT headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
 }
 

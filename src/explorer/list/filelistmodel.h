@@ -4,6 +4,7 @@
 #include "explorer/list/itemcolors.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QString>
 #include <functional>
 #include <vector>
@@ -137,6 +138,7 @@ private:
     TFileSize m_fileSize = fsKB;
     const TListItemColors* m_itemColors = nullptr;
     std::function<QString(qint64)> m_dateFormatter;
+    mutable QHash<QString, QString> m_typeNameByEnding;
 };
 
 // The date key text of an entry: the count of 100-ns units since 1601-01-01 as a
