@@ -94,7 +94,10 @@ void TQvFilelistView28::startFileDrag()
     auto* drag = new QDrag(this);
     drag->setMimeData(platform::fileListMimeData(paths, false));
     const Qt::DropAction preferred = DragOperation == opCopy ? Qt::CopyAction : Qt::MoveAction;
-    drag->exec(Qt::CopyAction | Qt::MoveAction, preferred);
+    // A program that took the files as a move has moved them itself; the tree reports
+    // its drops as copies and refreshes on its own.
+    if (drag->exec(Qt::CopyAction | Qt::MoveAction, preferred) == Qt::MoveAction)
+        UpdateFileList();
 }
 
 bool TQvFilelistView28::AcceptsDrop(const QMimeData* data)
