@@ -1,8 +1,9 @@
-// The transfer as the command line runs it (list read, free-space check, engine) against
-// cp and mv on the same data in the same run: 10,000 small files flat and with their
-// structure, one 1 GiB file, a move of 10,000 files within one file system. Then the
-// collection list's own cost per line, and Listengroesse over 100,000 lines.
-#include "app/commandline.h"
+// The transfer as the program runs it (`tobrin transfer`, a whole process) against cp and
+// mv as whole processes on the same data in the same run: 10,000 small files flat and
+// with their structure, one 1 GiB file, a move of 10,000 files within one file system;
+// rounds alternate which side goes first, and the median of the paired ratios is
+// printed with its spread. Then the collection list's own cost per line, and
+// Listengroesse over 100,000 lines.
 #include "benchutil.h"
 #include "core/collectionlist.h"
 #include "core/filesizes.h"
@@ -61,49 +62,32 @@ std::vector<std::string> makeSmallFiles(const std::string& root)
     return paths;
 }
 
-// The transfer command with the list from a file; returns the exit code.
-int transfer(const std::string& list, const std::string& target, QList<QByteArray> options)
+// The program's transfer command, as a whole process, on the list in a file.
+std::string tobrinTransfer(const std::string& list, const std::string& target,
+                           const std::string& options = "")
 {
-    const int in = ::open(list.c_str(), O_RDONLY);
-    const int devnull = ::open("/dev/null", O_WRONLY);
-    options.prepend("transfer");
-    options.append("-0");
-    options.append(QByteArray::fromStdString(target));
-    bool handled = false;
-    const int rc = runCommandLine(options, CommandLineIo{in, devnull, 2, {}}, handled);
-    ::close(in);
-    ::close(devnull);
-    if (rc != 0)
-        std::fprintf(stderr, "transfer to %s ended with %d\n", target.c_str(), rc);
-    return rc;
+    return std::string(TOBRIN_BINARY) + " transfer -0 " + options + " '" + target + "' < '" +
+           list + "' > /dev/null";
 }
 
+// Empties a target outside the time taken; the old one is moved aside and deleted in the
+// background, since deleting many files slows the next creations on ext4 for a while.
 void fresh(const std::string& dir)
 {
-    bench::shell("rm -rf '" + dir + "' && mkdir -p '" + dir + "'");
-}
-
-// Best of three, each round on an emptied target.
-double rounds(const std::string& target, const std::function<void()>& work)
-{
-    double best = 1e300;
-    for (int round = 0; round < 3; ++round) {
-        fresh(target);
-        bench::shell("sync");
-        best = std::min(best, bench::bestOf(1, work));
-    }
-    return best;
+    static int round = 0;
+    const std::string aside = dir + ".old." + std::to_string(::getpid()) + "." + std::to_string(++round);
+    bench::shell("if [ -e '" + dir + "' ]; then mv '" + dir + "' '" + aside + "' && (rm -rf '" +
+                 aside + "' &); fi; mkdir -p '" + dir + "' && sync");
 }
 
 void copies(const std::vector<std::string>& small)
 {
     const std::string list = base + "/small.lst", out = base + "/out";
     writeList(list, small);
-    const std::string cp = "xargs -0 -a '" + list + "' cp --preserve=mode,timestamps ";
+    auto emptyOut = [&] { fresh(out); };
 
-    const double flat = rounds(out, [&] { transfer(list, out, {}); });
-    const double cpFlat = rounds(out, [&] { bench::shell(cp + "-t '" + out + "'"); });
-    bench::report("transfer 10,000 small files flat", flat, "xargs cp --preserve", cpFlat);
+    bench::paired("10,000 small files flat", 7, emptyOut, tobrinTransfer(list, out),
+                  "xargs -0 -a '" + list + "' cp --preserve=mode,timestamps -t '" + out + "'");
 
     // cp --parents wants the paths relative to "/" when it preserves the folders' modes.
     std::vector<std::string> relative;
@@ -111,23 +95,19 @@ void copies(const std::vector<std::string>& small)
         relative.push_back(p.substr(1));
     const std::string relativeList = base + "/small-relative.lst";
     writeList(relativeList, relative);
-    const double tree = rounds(out, [&] { transfer(list, out, {"--keep-structure"}); });
-    const double cpTree = rounds(out, [&] {
-        bench::shell("cd / && xargs -0 -a '" + relativeList +
-                     "' cp --preserve=mode,timestamps --parents -t '" + out + "'");
-    });
-    bench::report("transfer 10,000 small, keep structure", tree, "xargs cp --parents", cpTree);
+    bench::paired("10,000 small files, keep structure", 7, emptyOut,
+                  tobrinTransfer(list, out, "--keep-structure"),
+                  "cd / && xargs -0 -a '" + relativeList +
+                      "' cp --preserve=mode,timestamps --parents -t '" + out + "'");
 
     const std::string big = base + "/big.bin", bigList = base + "/big.lst";
     struct stat st;
     if (::stat(big.c_str(), &st) != 0 || st.st_size != (1LL << 30))
         bench::writeFile(big, size_t(1) << 30);
     writeList(bigList, {big});
-    const double one = rounds(out, [&] { transfer(bigList, out, {}); });
-    const double cpOne = rounds(
-        out, [&] { bench::shell("cp --preserve=mode,timestamps '" + big + "' '" + out + "/'"); });
-    bench::report("transfer one 1 GiB file", one, "cp --preserve", cpOne);
-    bench::shell("rm -rf '" + out + "'");
+    bench::paired("one 1 GiB file", 5, emptyOut, tobrinTransfer(bigList, out),
+                  "cp --preserve=mode,timestamps '" + big + "' '" + out + "/'");
+    bench::shell("rm -rf '" + out + "'*");
 }
 
 void moves(const std::string& pristine, const std::vector<std::string>& small)
@@ -137,20 +117,14 @@ void moves(const std::string& pristine, const std::vector<std::string>& small)
     for (const std::string& p : small)
         paths.push_back(from + p.substr(pristine.size()));
     writeList(list, paths);
-    auto measure = [&](const std::function<void()>& work) {
-        double best = 1e300;
-        for (int round = 0; round < 3; ++round) {
-            bench::shell("rm -rf '" + from + "' '" + out + "' && cp -r '" + pristine + "' '" +
-                         from + "' && mkdir -p '" + out + "' && sync");
-            best = std::min(best, bench::bestOf(1, work));
-        }
-        return best;
+    auto again = [&] {
+        fresh(out);
+        bench::shell("rm -rf '" + from + "' && cp -r '" + pristine + "' '" + from + "' && sync");
     };
-    const double ours = measure([&] { transfer(list, out, {"--move"}); });
-    const double mv =
-        measure([&] { bench::shell("xargs -0 -a '" + list + "' mv -t '" + out + "'"); });
-    bench::report("transfer --move 10,000 files, one fs", ours, "xargs mv", mv);
-    bench::shell("rm -rf '" + from + "' '" + out + "'");
+    bench::paired("move 10,000 files, one file system", 7, again,
+                  tobrinTransfer(list, out, "--move"),
+                  "xargs -0 -a '" + list + "' mv -t '" + out + "'");
+    bench::shell("rm -rf '" + from + "' '" + out + "'*");
 }
 
 // What the list costs per line while a 100,000-line transfer runs, without copying:
