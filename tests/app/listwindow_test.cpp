@@ -1,3 +1,4 @@
+#include "privatesettings.h"
 #include "app/tdateien.h"
 #include "app/tmainform.h"
 #include "core/collectionlist.h"
@@ -39,11 +40,7 @@ struct ListWindow : ::testing::Test
 
     void SetUp() override
     {
-        fixture::makeDir(dir / "bin");
-        fixture::makeDir(dir / "settings");
-        fixture::writeFile(dir / "bin/usethis.ini",
-                           "[Settingsdir]\nDir=" + dir / "settings" + "\n");
-        InitEnvironment(q(dir / "bin/tobrin"));
+        usePrivateSettings(dir);
         fixture::makeDir(dir / "src");
         fixture::makeDir(dir / "dst");
         form = std::make_unique<Tmainform>();

@@ -1,4 +1,5 @@
 // Files dropped onto the main window from other programs.
+#include "privatesettings.h"
 #include "app/tmainform.h"
 #include "env/settings.h"
 #include "explorer/list/qvfilelistview28.h"
@@ -30,11 +31,7 @@ struct MainformDrop : ::testing::Test
 
     void SetUp() override
     {
-        fixture::makeDir(dir / "bin");
-        fixture::makeDir(dir / "settings");
-        fixture::writeFile(dir / "bin/usethis.ini",
-                           "[Settingsdir]\nDir=" + dir / "settings" + "\n");
-        InitEnvironment(q(dir / "bin/tobrin"));
+        usePrivateSettings(dir);
         fixture::makeDir(dir / "elsewhere");
         fixture::writeFile(dir / "elsewhere/a.txt", "a");
         fixture::writeFile(dir / "elsewhere/b\xe4.txt", "b");
