@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <vector>
@@ -313,19 +314,25 @@ struct Program
     }
 
     // Waits until the program writes an unnamed file in dir (a file under way) after
-    // the file done has appeared there.
+    // the file done has appeared there. An unnamed file shows as "dir/#INODE (deleted)"
+    // among the program's descriptors, also for a moment after it got its name, so the
+    // one of done itself does not count.
     bool waitForUnnamedFileIn(const QByteArray& dir, const QByteArray& done)
     {
         const QByteArray fds = "/proc/" + QByteArray::number(pid) + "/fd/";
         for (int round = 0; round < 100000; ++round) {
-            if (!fixture::exists(dir + "/" + done)) {
+            struct stat finished;
+            if (::stat((dir + "/" + done).constData(), &finished) != 0) {
                 ::usleep(100);
                 continue;
             }
+            const QByteArray other = dir + "/#";
             for (const QByteArray& fd : fixture::names(fds)) {
                 char link[4096];
                 const ssize_t n = ::readlink((fds + fd).constData(), link, sizeof link);
-                if (n > 0 && QByteArray(link, n).startsWith(dir + "/#"))
+                const QByteArray target(link, n > 0 ? n : 0);
+                if (target.startsWith(other) &&
+                    target.mid(other.size()).split(' ').first().toULongLong() != finished.st_ino)
                     return true;
             }
             ::usleep(100);
@@ -388,11 +395,18 @@ TEST_F(CommandLine, KilledOrStoppedMidFileLeavesNoDebris)
         Program program({"transfer", "--failed", tmp / "failed.lst", tmp / "dst"}, list,
                         tmp.path());
         ASSERT_TRUE(program.waitForUnnamedFileIn(tmp / "dst", "x.txt"));
+        // The program is held while each signal is sent and until it has taken it, so
+        // that a busy machine cannot let the large file end between the two SIGINTs.
         for (const int signal : c.sent) {
+            ::kill(program.pid, SIGSTOP);
             ::kill(program.pid, signal);
+            ::kill(program.pid, SIGCONT);
             while (signal != SIGKILL && program.pending(signal))
                 ::usleep(100);
+            if (signal != SIGKILL)
+                ::kill(program.pid, SIGSTOP);
         }
+        ::kill(program.pid, SIGCONT);
         EXPECT_EQ(program.wait(), c.exit);
         EXPECT_EQ(fixture::names(tmp / "dst"), QList<QByteArray>{"x.txt"});
         if (c.exit < 1000) {
