@@ -14,6 +14,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -434,7 +435,11 @@ TEST(DirTreeOperations, MenuEnablingByNode)
 TEST(DirTreeOperations, ChangesOnDiskWaitWhileANameIsEdited)
 {
     ScopedRecorder rec;
-    TempDir dir("/var/tmp/");
+    // A quiet folder of this test's own: another tree test watches /var/tmp meanwhile.
+    // It always holds a folder, so that the other tree never sees it gain its first.
+    ::mkdir("/var/tmp/tobrin-watch-edit", 0755);
+    ::mkdir("/var/tmp/tobrin-watch-edit/keep", 0755);
+    TempDir dir("/var/tmp/tobrin-watch-edit/");
     fixture::makeDir(dir / "base");
     TQvDirTree21 tree;
     tree.SetLanguage(lnGerman);

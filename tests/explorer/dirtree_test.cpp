@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 QString q(const QByteArray& b)
@@ -223,7 +224,11 @@ TEST(DirTree, MouseAndKeysSelectAndCoupleTheList)
 
 TEST(DirTree, FolderChangesOnDiskRebuildOnce)
 {
-    TreeFixture f("/var/tmp/"); // the tree watches every folder on the way there
+    // The tree watches every folder on the way there: a quiet folder of this test's own
+    // (another tree test watches beside it in one of its own).
+    ::mkdir("/var/tmp/tobrin-watch-tree", 0755);
+    ::mkdir("/var/tmp/tobrin-watch-tree/keep", 0755);
+    TreeFixture f("/var/tmp/tobrin-watch-tree/");
     TQvDirTree21 tree;
     tree.SetWatchChanges(true);
     tree.SetNotifyDelay(50);

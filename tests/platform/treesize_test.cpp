@@ -67,7 +67,7 @@ TEST(TreeSize, BindMountLoopEnds)
 // A folder that cannot be read counts 0 bytes; the rest is counted.
 TEST(TreeSize, UnreadableFolderCountsNothing)
 {
-    TempDir dir("/var/tmp/"); // a place the unprivileged user can reach
+    TempDir dir("/tmp/"); // a place the unprivileged user can reach
     const QByteArray t = dir / "t";
     fixture::makeDir(t);
     fixture::makeDir(t + "/closed");
