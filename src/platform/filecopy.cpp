@@ -116,8 +116,11 @@ public:
                     break;
             }
         }
+        // Up to the size the file reported when it was opened: a file that grows or
+        // shrinks meanwhile shows in the comparison afterwards. A pseudo-file reports 0
+        // (or a block size it does not fill) and is read to its end.
         bool endOfFile = false;
-        if (!copyRange(offset, -1, endOfFile))
+        if (!copyRange(offset, st.st_size > 0 ? qint64(st.st_size) : -1, endOfFile))
             return false;
         // A hole at the end exists only as the file's length.
         if (offset > m_writtenEnd) {
@@ -407,12 +410,17 @@ public:
         return 0;
     }
 
-    // Closes the file; errors that a file system reports only now count.
+    // Closes the file; errors that a file system reports only now count. A named
+    // temporary is closed before it gets its name, so that such an error keeps it
+    // from ever being seen; an unnamed file needs its descriptor to be linked.
     int close()
     {
+        if (!m_fd)
+            return 0;
         const int fd = m_fd.release();
         return ::close(fd) == 0 ? 0 : errno;
     }
+    bool named() const { return !m_temp.isEmpty(); }
 
     // The placed copy stays; a file it replaced goes.
     void commit()
@@ -520,6 +528,10 @@ CopyResult copyOpened(const Source& source, int dir, const QByteArray& name,
     if (::fchmod(out, mode) != 0 || ::futimens(out, times) != 0 || ::fstat(out, &written) != 0)
         return failure(CopyStatus::TargetUnwritable, errno);
 
+    if (pending.named()) {
+        if (const int error = pending.close())
+            return failure(statusForWriteError(error), error);
+    }
     if (const int error = pending.place(present, options.replace, purpose == Purpose::Move)) {
         if (error == EEXIST)
             return failure(CopyStatus::TargetExists, error);
