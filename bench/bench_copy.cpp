@@ -32,12 +32,8 @@ int main(int argc, char** argv)
     const std::string base = bench::scratch(argc, argv, "copy");
     const std::string small = base + "/small", big = base + "/big.bin";
     ::mkdir(base.c_str(), 0755);
+    bench::smallFiles(small);
     struct stat st;
-    if (::stat((small + "/f9999").c_str(), &st) != 0) {
-        ::mkdir(small.c_str(), 0755);
-        for (int i = 0; i < 10000; ++i)
-            bench::writeFile(small + "/f" + std::to_string(i), 1000 + (i % 7) * 1000);
-    }
     if (::stat(big.c_str(), &st) != 0 || st.st_size != (1LL << 30))
         bench::writeFile(big, size_t(1) << 30);
     const std::string smallList = base + "/small.lst";

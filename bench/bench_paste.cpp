@@ -58,12 +58,7 @@ int main(int argc, char** argv)
     const std::string base = bench::scratch(argc, argv, "paste");
     const std::string small = base + "/small", out = base + "/out";
     ::mkdir(base.c_str(), 0755);
-    struct stat st;
-    if (::stat((small + "/f9999").c_str(), &st) != 0) {
-        ::mkdir(small.c_str(), 0755);
-        for (int i = 0; i < 10000; ++i)
-            bench::writeFile(small + "/f" + std::to_string(i), 1000 + (i % 7) * 1000);
-    }
+    bench::smallFiles(small);
     const std::string smallList = base + "/small.lst";
     bench::shell("find '" + small + "' -type f -print0 > '" + smallList + "'");
 

@@ -34,13 +34,6 @@ const ViewerRow ViewerRows[] = {
     {23, {QStringLiteral("x-scheme-handler/http"), QStringLiteral("text/html")}},
 };
 
-QString upperExtension(const QString& path)
-{
-    const QString name = platform::fileName(path);
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? QString() : name.mid(dot).toUpper();
-}
-
 bool isFolderKind(const QString& kind)
 {
     return kind.compare(FileListModel::KindDir, Qt::CaseInsensitive) == 0;
@@ -77,6 +70,13 @@ const QStringList& TQvFilelistView28::ViewableExtensions()
         QStringLiteral(".WMF"), QStringLiteral(".ICO"),  QStringLiteral(".HTML"),
         QStringLiteral(".HTM")};
     return extensions;
+}
+
+int TQvFilelistView28::ViewableIndex(const QString& path)
+{
+    const QString name = platform::fileName(path);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? -1 : int(ViewableExtensions().indexOf(name.mid(dot).toUpper()));
 }
 
 void TQvFilelistView28::SetPopUpMenuEnabled(bool enabled)
@@ -155,7 +155,7 @@ void TQvFilelistView28::ViewFile()
     if (row < 0)
         return;
     const QString path = m_model->Entry(row).Path;
-    const int index = int(ViewableExtensions().indexOf(upperExtension(path)));
+    const int index = ViewableIndex(path);
     if (index < 0)
         return;
     const ViewerRow* viewer = nullptr;

@@ -131,15 +131,8 @@ void TQvFilelistView28PopUp::UpdateEnabled()
     const int row = m_list->FirstSelectedRow();
     const bool selected = row >= 0;
     const int count = selected ? int(m_list->SelectedRows().size()) : 0;
-    QString extension;
-    if (selected) {
-        const QString name = m_list->ItemSubItem(row, 4).section(QLatin1Char('/'), -1);
-        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-        if (dot >= 0)
-            extension = name.mid(dot).toUpper();
-    }
     const QStringList& viewable = TQvFilelistView28::ViewableExtensions();
-    const qsizetype index = extension.isEmpty() ? -1 : viewable.indexOf(extension);
+    const int index = selected ? TQvFilelistView28::ViewableIndex(m_list->ItemSubItem(row, 4)) : -1;
 
     for (const char* name : {"ItemOpen", "SubMenuSend", "ItemOpCut", "ItemOpCopy", "ItemDelete",
                              "ItemProperty", "Send_To0", "Send_To2", "Send_To3"})

@@ -181,6 +181,9 @@ public:
     // The extensions ViewFile opens (upper case with their dot), in their order: the
     // text row, the word processor's row, the picture row, the web row.
     static const QStringList& ViewableExtensions();
+    // The position of path's upper-cased extension in ViewableExtensions, -1 when it
+    // has none there.
+    static int ViewableIndex(const QString& path);
 
     // A folder or drive is listed (and opened in the coupled tree), a file opened with
     // its application, the parent item goes up.
