@@ -97,6 +97,14 @@ quint32 attributesFor(quint32 mode, const QString& name)
 
 bool listDirectory(const QString& dir, std::vector<FileInfo>& out)
 {
+    return listDirectory(dir, [&out](FileInfo& info) { out.push_back(std::move(info)); });
+}
+
+namespace {
+
+bool listEntries(const QString& dir, bool foldersOnly,
+                 const std::function<void(FileInfo& info)>& visit)
+{
     UniqueFd fd(::open(encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!fd)
         return failed();
@@ -108,13 +116,27 @@ bool listDirectory(const QString& dir, std::vector<FileInfo>& out)
         const char* n = e->d_name;
         if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
             continue;
+        if (foldersOnly && e->d_type != DT_DIR && e->d_type != DT_LNK && e->d_type != DT_UNKNOWN)
+            continue;
         FileInfo info;
         info.name = decodeName(n, qsizetype(std::strlen(n)));
-        if (statAt(dfd, n, info))
-            out.push_back(std::move(info));
+        if (statAt(dfd, n, info) && (!foldersOnly || info.isDir()))
+            visit(info);
     }
     ::closedir(d);
     return succeeded();
+}
+
+} // namespace
+
+bool listDirectory(const QString& dir, const std::function<void(FileInfo& info)>& visit)
+{
+    return listEntries(dir, false, visit);
+}
+
+bool listFolders(const QString& dir, const std::function<void(FileInfo& info)>& visit)
+{
+    return listEntries(dir, true, visit);
 }
 
 bool walkDirectoryBytes(

@@ -47,6 +47,12 @@ quint32 attributesFor(quint32 mode, const QString& name);
 // described by the link itself). "." and ".." are left out. False when the
 // directory cannot be opened; entries that vanish while listing are skipped.
 bool listDirectory(const QString& dir, std::vector<FileInfo>& out);
+// The same, handing each entry to visit as it is read (visit may move from it), so a
+// large directory is never held twice.
+bool listDirectory(const QString& dir, const std::function<void(FileInfo& info)>& visit);
+// As listDirectory, but only the entries that are directories (or links to one): an
+// entry the directory read reports as anything else costs no stat.
+bool listFolders(const QString& dir, const std::function<void(FileInfo& info)>& visit);
 
 // Lighter listing for walks: names and kinds from the directory read itself,
 // stat only where the file system does not report the kind. The callback gets

@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QLocale>
+#include <QMimeDatabase>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionHeader>
@@ -698,6 +699,35 @@ TEST_F(FileListTest, SizeTextsInKilobytesAndBytes)
     const int up = rowOf(*view, QStringLiteral(".."));
     for (int sub = 1; sub <= 3; ++sub)
         EXPECT_EQ(view->ItemSubItem(up, sub), QStringLiteral(" "));
+}
+
+TEST_F(FileListTest, TypeNamesAreTheTypeDatabaseAnswerForEachName)
+{
+    // Names without an ending share one lookup unless a whole-name pattern may match
+    // them; either way each row shows what the database says for its own name.
+    const QByteArray dir = tmp / "types/";
+    fixture::makeDir(dir);
+    const char* names[] = {"Makefile", "makefile", "README", "core",   "plain", "Datei 7",
+                           "notes~",   "a.txt",    "x.TXT",  "b.tar.gz", ".bashrc"};
+    for (const char* name : names)
+        fixture::writeFile(dir + name, "");
+    fixture::makeDir(dir + "sub");
+    auto view = listOf(dir);
+    view->SortColumnClick(2); // every type looked up, in name order
+
+    const QMimeDatabase db;
+    int checked = 0;
+    for (int row = 0; row < view->ItemCount(); ++row) {
+        const TFileInfo e = view->ListModel()->Entry(row);
+        if (e.isParent())
+            continue;
+        const QMimeType type = e.Kind == FileListModel::KindDir
+                                   ? db.mimeTypeForName(QStringLiteral("inode/directory"))
+                                   : db.mimeTypeForFile(e.Name, QMimeDatabase::MatchExtension);
+        EXPECT_EQ(view->ItemSubItem(row, 1), TypeNameOf(type).left(80)) << e.Name.toStdString();
+        ++checked;
+    }
+    EXPECT_EQ(checked, int(std::size(names)) + 1);
 }
 
 TEST_F(FileListTest, IconAndTypeAreLoadedOnlyForRowsAskedFor)

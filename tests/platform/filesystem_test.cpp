@@ -81,6 +81,25 @@ TEST(FileSystem, ListsAwkwardNamesWithExactSizes)
     EXPECT_EQ(byName[".hidden"].attributes, quint32(AttrHidden));
 }
 
+TEST(FileSystem, ListFoldersGivesFoldersAndLinksToThemOnly)
+{
+    TempDir dir;
+    fixture::makeDir(dir / "sub");
+    fixture::writeFile(dir / "file", "x");
+    ASSERT_EQ(::symlink("sub", (dir / "link-to-sub").constData()), 0);
+    ASSERT_EQ(::symlink("file", (dir / "link-to-file").constData()), 0);
+    ASSERT_EQ(::symlink("nowhere", (dir / "dangling").constData()), 0);
+    ASSERT_EQ(::mkfifo((dir / "fifo").constData(), 0644), 0);
+    fixture::makeDir(dir / ".hidden-sub");
+
+    QMap<QByteArray, FileInfo> byName;
+    ASSERT_TRUE(listFolders(q(dir.path()), [&](FileInfo& e) { byName.insert(encodeName(e.name), e); }));
+    EXPECT_EQ(byName.keys(), (QList<QByteArray>{".hidden-sub", "link-to-sub", "sub"}));
+    EXPECT_EQ(byName[".hidden-sub"].attributes, quint32(AttrDirectory | AttrHidden));
+    EXPECT_TRUE(byName["link-to-sub"].isLink);
+    EXPECT_FALSE(listFolders(q(dir / "missing"), [](FileInfo&) {}));
+}
+
 TEST(FileSystem, AttributesFollowModeAndName)
 {
     struct Case

@@ -20,9 +20,8 @@ QStringList TQvFilelistView28::SelectedPaths() const
 {
     QStringList paths;
     for (int row : SelectedRows()) {
-        const TFileInfo& e = m_model->Entry(row);
-        if (!e.isParent() && e.Kind != FileListModel::KindDrive)
-            paths.append(e.Path);
+        if (!m_model->IsParent(row) && !m_model->IsVolume(row))
+            paths.append(m_model->Path(row));
     }
     return paths;
 }
@@ -32,15 +31,15 @@ void TQvFilelistView28::CutCopy(TFileOpCode code)
     ClipOperation = opNone;
     m_clipList.clear();
     for (int row = 0; row < m_model->EntryCount(); ++row) {
-        if (m_model->Entry(row).isParent() || m_model->Caption(row) == m_parentDirCaption) {
+        if (m_model->IsParent(row) || m_model->Caption(row) == m_parentDirCaption) {
             // The parent item is never cut or copied; it loses its mark instead.
             selectionModel()->select(m_model->index(row, 0),
                                      QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
             continue;
         }
         // A volume of the drive view is no file to paste elsewhere.
-        if (ItemSelected(row) && m_model->Entry(row).Kind != FileListModel::KindDrive)
-            m_clipList.append(m_model->Entry(row).Path);
+        if (ItemSelected(row) && !m_model->IsVolume(row))
+            m_clipList.append(m_model->Path(row));
     }
     ClipOperation = code;
     if (!m_clipList.isEmpty())

@@ -2,10 +2,13 @@
 
 #include "explorer/shell/iconlist.h"
 #include "explorer/shell/shellhelpers.h"
+#include "platform/filesystem.h"
 
 #include <QCollator>
 #include <QLocale>
 #include <QMimeDatabase>
+#include <QRegularExpression>
+#include <QSet>
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -44,26 +47,87 @@ TStrKey captionKey(FileListModel::ColumnSet columns, int column)
     return columns == FileListModel::ColumnSet::Files ? files[column] : drives[column];
 }
 
-// Ranks of the distinct texts of all entries under a collator, equal texts (by the
-// collator) sharing a rank. Texts are few where this is used (type names, attribute
-// letters), so sorting them with compare() is cheap.
-std::vector<int> rankTexts(const std::vector<QString>& texts, const QCollator& collator,
-                           bool lowerCase)
+// The type database's patterns that can match a name without any dot ("Makefile",
+// "README*", "*~"), lower-cased. A name that none of them can match has the type of
+// every such name, so the database is asked once for all of them instead of running
+// every pattern over each name (some 25 us a name). The test is a superset: letter
+// case is ignored and patterns in brackets are taken as they come, so a name it lets
+// through is merely asked for itself.
+class WholeNamePatterns
 {
-    // Listings repeat few texts many times (type names): each distinct text is folded
-    // and collated once, and every entry gets the rank of its text.
-    QHash<QString, int> slotOf;
-    std::vector<QString> distinct;
-    std::vector<int> slotOfText;
-    slotOfText.reserve(texts.size());
-    for (const QString& t : texts) {
-        auto it = slotOf.constFind(t);
-        if (it == slotOf.constEnd()) {
-            it = slotOf.insert(t, int(distinct.size()));
-            distinct.push_back(lowerCase ? t.toLower() : t);
+public:
+    WholeNamePatterns()
+    {
+        const auto special = [](QChar c) {
+            return c == QLatin1Char('*') || c == QLatin1Char('?') || c == QLatin1Char('[');
+        };
+        for (const QMimeType& type : mimeDatabase().allMimeTypes()) {
+            for (const QString& glob : type.globPatterns()) {
+                const QString p = glob.toLower();
+                if (hasDotOutsideBrackets(p))
+                    continue;
+                const qsizetype wild = std::count_if(p.begin(), p.end(), special);
+                if (wild == 0)
+                    m_literals.insert(p);
+                else if (wild == 1 && p.endsWith(QLatin1Char('*')))
+                    m_prefixes.append(p.chopped(1));
+                else if (wild == 1 && p.startsWith(QLatin1Char('*')))
+                    m_suffixes.append(p.mid(1));
+                else
+                    m_others.append(QRegularExpression::fromWildcard(p, Qt::CaseInsensitive));
+            }
         }
-        slotOfText.push_back(it.value());
     }
+
+    // Whether some pattern may match name, which holds no dot.
+    bool mayMatch(const QString& name) const
+    {
+        const QString lower = name.toLower();
+        if (m_literals.contains(lower))
+            return true;
+        for (const QString& p : m_prefixes)
+            if (lower.startsWith(p))
+                return true;
+        for (const QString& s : m_suffixes)
+            if (lower.endsWith(s))
+                return true;
+        for (const QRegularExpression& re : m_others)
+            if (re.match(lower).hasMatch())
+                return true;
+        return false;
+    }
+
+private:
+    static bool hasDotOutsideBrackets(const QString& p)
+    {
+        int depth = 0;
+        for (QChar c : p) {
+            if (c == QLatin1Char('['))
+                ++depth;
+            else if (c == QLatin1Char(']') && depth > 0)
+                --depth;
+            else if (c == QLatin1Char('.') && depth == 0)
+                return true;
+        }
+        return false;
+    }
+
+    QSet<QString> m_literals;
+    QStringList m_prefixes;
+    QStringList m_suffixes;
+    QList<QRegularExpression> m_others;
+};
+
+const WholeNamePatterns& wholeNamePatterns()
+{
+    static const WholeNamePatterns patterns;
+    return patterns;
+}
+
+// Ranks that order values by their texts under a collator, equal texts (by the
+// collator) sharing a rank; empty texts first.
+std::vector<int> rankDistinct(const std::vector<QString>& distinct, const QCollator& collator)
+{
     auto collated = [&](const QString& a, const QString& b) {
         if (a.isEmpty() || b.isEmpty())
             return a.isEmpty() && !b.isEmpty();
@@ -71,20 +135,17 @@ std::vector<int> rankTexts(const std::vector<QString>& texts, const QCollator& c
     };
     std::vector<int> order(distinct.size());
     std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(),
-              [&](int x, int y) { return collated(distinct[std::size_t(x)], distinct[std::size_t(y)]); });
-    std::vector<int> rankOfSlot(distinct.size());
+    std::sort(order.begin(), order.end(), [&](int x, int y) {
+        return collated(distinct[std::size_t(x)], distinct[std::size_t(y)]);
+    });
+    std::vector<int> rankOf(distinct.size());
     int rank = 0;
     for (std::size_t i = 0; i < order.size(); ++i) {
         if (i > 0 && collated(distinct[std::size_t(order[i - 1])], distinct[std::size_t(order[i])]))
             ++rank;
-        rankOfSlot[std::size_t(order[i])] = rank;
+        rankOf[std::size_t(order[i])] = rank;
     }
-    std::vector<int> ranks;
-    ranks.reserve(texts.size());
-    for (int slot : slotOfText)
-        ranks.push_back(rankOfSlot[std::size_t(slot)]);
-    return ranks;
+    return rankOf;
 }
 
 } // namespace
@@ -113,10 +174,11 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
     case Qt::DecorationRole: {
         if (column != 0)
             return QVariant();
-        const TFileInfo& e = m_entries[std::size_t(row)];
-        if (e.Kind != KindDrive && e.isParent())
+        FileListRecord& e = m_entries[std::size_t(row)];
+        if (e.Kind != FileListRecord::Volume && e.isParent())
             return IconList::instance().icon(m_parentImageIndex);
-        return IconList::instance().icon(LoadedEntry(row).ImageIndex);
+        loadInfo(e);
+        return IconList::instance().icon(e.ImageIndex);
     }
     case Qt::TextAlignmentRole:
         return alignment(m_columns, column);
@@ -139,7 +201,7 @@ Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const
     // Captions of files and folders can be edited in place (renamed); the view asks
     // first whether it may.
     if (index.isValid() && index.column() == 0 && index.row() < EntryCount() &&
-        m_columns == ColumnSet::Files && !m_entries[std::size_t(index.row())].isParent())
+        m_columns == ColumnSet::Files && !IsParent(index.row()))
         f |= Qt::ItemIsEditable;
     return f;
 }
@@ -177,10 +239,11 @@ void FileListModel::Clear()
     beginResetModel();
     m_entries.clear();
     m_entries.shrink_to_fit();
+    m_volumePaths.clear();
     endResetModel();
 }
 
-void FileListModel::Append(std::vector<TFileInfo>&& batch)
+void FileListModel::Append(std::vector<FileListRecord>&& batch)
 {
     if (batch.empty())
         return;
@@ -194,10 +257,75 @@ void FileListModel::Append(std::vector<TFileInfo>&& batch)
     endInsertRows();
 }
 
-const TFileInfo& FileListModel::DatedEntry(int row) const
+void FileListModel::AppendVolumes(const std::vector<TFileInfo>& volumes)
 {
-    TFileInfo& e = m_entries[std::size_t(row)];
-    if (!e.DateLoaded && e.Kind != KindDrive) {
+    std::vector<FileListRecord> batch;
+    batch.reserve(volumes.size());
+    for (const TFileInfo& v : volumes) {
+        FileListRecord r;
+        r.Kind = FileListRecord::Volume;
+        r.Name = v.Name;
+        r.Size = v.Size;
+        r.MTimeNs = v.FreeSpace;
+        r.Attributes = quint32(m_volumePaths.size());
+        m_volumePaths.append(v.Path);
+        r.TypeIndex = typeSlot(v.TypeName);
+        r.ImageIndex = v.ImageIndex;
+        r.InfoLoaded = true;
+        batch.push_back(std::move(r));
+    }
+    Append(std::move(batch));
+}
+
+QString FileListModel::Path(int row) const
+{
+    const FileListRecord& e = Record(row);
+    if (e.Kind == FileListRecord::Volume)
+        return m_volumePaths.value(qsizetype(e.Attributes));
+    return m_directory + e.Name;
+}
+
+TFileInfo FileListModel::snapshot(const FileListRecord& e) const
+{
+    TFileInfo s;
+    s.Name = e.Name;
+    if (e.Kind == FileListRecord::Volume) {
+        s.Path = m_volumePaths.value(qsizetype(e.Attributes));
+        s.Kind = KindDrive;
+        s.FreeSpace = e.MTimeNs;
+    } else {
+        s.Path = m_directory + e.Name;
+        s.Kind = e.Kind == FileListRecord::Folder ? KindDir : FileListModel::KindFile;
+        s.Attributes = e.Attributes;
+        s.AttrText = AttributeLetters(e.Attributes);
+        s.MTimeNs = e.MTimeNs;
+    }
+    s.Size = e.Size;
+    s.InfoLoaded = e.InfoLoaded;
+    s.ImageIndex = e.ImageIndex;
+    if (e.TypeIndex >= 0)
+        s.TypeName = m_typeNames.at(e.TypeIndex);
+    return s;
+}
+
+TFileInfo FileListModel::Entry(int row) const
+{
+    return snapshot(Record(row));
+}
+
+std::vector<TFileInfo> FileListModel::Entries() const
+{
+    std::vector<TFileInfo> all;
+    all.reserve(m_entries.size());
+    for (const FileListRecord& e : m_entries)
+        all.push_back(snapshot(e));
+    return all;
+}
+
+TFileInfo FileListModel::DatedEntry(int row) const
+{
+    TFileInfo e = Entry(row);
+    if (e.Kind != KindDrive) {
         e.DateText = m_dateFormatter ? m_dateFormatter(e.MTimeNs) : QString();
         e.DateKey = FileTimeKey(e.MTimeNs);
         e.DateLoaded = true;
@@ -210,56 +338,82 @@ void FileListModel::SetDateFormatter(std::function<QString(qint64)> formatter)
     m_dateFormatter = std::move(formatter);
 }
 
-const TFileInfo& FileListModel::LoadedEntry(int row) const
+TFileInfo FileListModel::LoadedEntry(int row) const
 {
-    TFileInfo& e = m_entries[std::size_t(row)];
-    loadInfo(e);
-    return e;
+    loadInfo(m_entries[std::size_t(row)]);
+    return Entry(row);
 }
 
-void FileListModel::loadInfo(TFileInfo& entry) const
+void FileListModel::loadInfo(FileListRecord& entry) const
 {
     if (entry.InfoLoaded)
         return;
-    entry.ImageIndex = SmallIconIndex(entry.Path);
-    loadTypeName(entry);
+    entry.ImageIndex = SmallIconIndex(m_directory + entry.Name);
+    typeIndex(entry);
     entry.InfoLoaded = true;
 }
 
-void FileListModel::loadTypeName(TFileInfo& entry) const
+int FileListModel::typeSlot(const QString& name) const
 {
+    auto it = m_typeSlotOfName.constFind(name);
+    if (it == m_typeSlotOfName.constEnd()) {
+        it = m_typeSlotOfName.insert(name, int(m_typeNames.size()));
+        m_typeNames.append(name);
+    }
+    return it.value();
+}
+
+const QString& FileListModel::typeName(const FileListRecord& entry) const
+{
+    static const QString none;
+    return entry.TypeIndex >= 0 ? m_typeNames.at(entry.TypeIndex) : none;
+}
+
+int FileListModel::typeIndex(FileListRecord& entry) const
+{
+    if (entry.TypeIndex >= 0)
+        return entry.TypeIndex;
     // By name only: no file is opened or read. Names that share everything from their
     // first dot on ("a.tar.gz", "b.tar.gz") share their type: the type database is
-    // asked once per such ending, not once per file. Names without an ending, or
-    // hidden ones, are asked one by one (whole-name patterns such as "Makefile").
+    // asked once per such ending, not once per file. Hidden names are asked one by one;
+    // so are names without an ending that a whole-name pattern ("Makefile") may match,
+    // the others share the answer for such names.
+    int* shared = nullptr;
     QString ending;
-    if (entry.Kind != KindDir) {
+    if (entry.Kind == FileListRecord::Folder) {
+        shared = &m_folderType;
+    } else {
         const qsizetype dot = entry.Name.indexOf(QLatin1Char('.'));
         if (dot > 0)
             ending = entry.Name.mid(dot);
+        else if (dot < 0 && !wholeNamePatterns().mayMatch(entry.Name))
+            shared = &m_plainType;
     }
+    if (shared && *shared >= 0)
+        return entry.TypeIndex = *shared;
     if (!ending.isEmpty()) {
-        const auto known = m_typeNameByEnding.constFind(ending);
-        if (known != m_typeNameByEnding.constEnd()) {
-            entry.TypeName = known.value();
-            return;
-        }
+        const auto known = m_typeByEnding.constFind(ending);
+        if (known != m_typeByEnding.constEnd())
+            return entry.TypeIndex = known.value();
     }
     const QMimeType type =
-        entry.Kind == KindDir
+        entry.Kind == FileListRecord::Folder
             ? mimeDatabase().mimeTypeForName(QStringLiteral("inode/directory"))
             : mimeDatabase().mimeTypeForFile(entry.Name, QMimeDatabase::MatchExtension);
-    entry.TypeName = TypeNameOf(type).left(MaxTypeNameLength);
-    if (!ending.isEmpty())
-        m_typeNameByEnding.insert(ending, entry.TypeName);
+    entry.TypeIndex = typeSlot(TypeNameOf(type).left(MaxTypeNameLength));
+    if (shared)
+        *shared = entry.TypeIndex;
+    else if (!ending.isEmpty())
+        m_typeByEnding.insert(ending, entry.TypeIndex);
+    return entry.TypeIndex;
 }
 
 QString FileListModel::Caption(int row) const
 {
     if (row < 0 || row >= EntryCount())
         return QString();
-    const TFileInfo& e = m_entries[std::size_t(row)];
-    if (e.Kind == KindDrive)
+    const FileListRecord& e = m_entries[std::size_t(row)];
+    if (e.Kind == FileListRecord::Volume)
         return e.Name;
     if (e.isParent())
         return m_parentCaption;
@@ -270,15 +424,15 @@ QString FileListModel::SubItem(int row, int sub) const
 {
     if (row < 0 || row >= EntryCount())
         return QString();
-    const TFileInfo& e = m_entries[std::size_t(row)];
-    if (e.Kind == KindDrive) {
+    FileListRecord& e = m_entries[std::size_t(row)];
+    if (e.Kind == FileListRecord::Volume) {
         switch (sub) {
         case 0:
-            return e.TypeName;
+            return typeName(e);
         case 1:
             return MbText(e.Size);
         case 2:
-            return MbText(e.FreeSpace);
+            return MbText(e.MTimeNs);
         case 3:
             return Blank;
         default:
@@ -290,27 +444,31 @@ QString FileListModel::SubItem(int row, int sub) const
     case 0:
         return sizeText(e);
     case 1:
-        return parent ? Blank : LoadedEntry(row).TypeName;
+        if (parent)
+            return Blank;
+        loadInfo(e);
+        return typeName(e);
     case 2:
-        return parent ? Blank : DatedEntry(row).DateText;
+        return parent ? Blank : m_dateFormatter ? m_dateFormatter(e.MTimeNs) : QString();
     case 3:
-        return parent ? Blank : e.AttrText;
+        return parent ? Blank : AttributeLetters(e.Attributes);
     case 4:
-        return e.Path;
+        return m_directory + e.Name;
     case 5:
-        return e.Kind;
+        return e.Kind == FileListRecord::Folder ? KindDir : FileListModel::KindFile;
     case 6:
-        return DatedEntry(row).DateKey;
+        return FileTimeKey(e.MTimeNs);
     default:
         return QString();
     }
 }
 
-QString FileListModel::sizeText(const TFileInfo& entry) const
+QString FileListModel::sizeText(const FileListRecord& entry) const
 {
+    const bool folder = entry.Kind == FileListRecord::Folder;
     if (m_fileSize == fsKB)
-        return SizeInKBText(entry.Kind, entry.Size);
-    return entry.Kind == KindDir ? Blank : QString::number(entry.Size);
+        return SizeInKBText(folder ? KindDir : FileListModel::KindFile, entry.Size);
+    return folder ? Blank : QString::number(entry.Size);
 }
 
 void FileListModel::Sort(int column, bool descending)
@@ -323,8 +481,8 @@ void FileListModel::Sort(int column, bool descending)
     std::vector<quint8> folder(n);
     std::vector<quint8> parent(n);
     for (std::size_t i = 0; i < n; ++i) {
-        folder[i] = m_entries[i].Kind == KindDir;
-        parent[i] = m_entries[i].isParent();
+        folder[i] = m_entries[i].Kind == FileListRecord::Folder;
+        parent[i] = m_entries[i].Kind != FileListRecord::Volume && m_entries[i].isParent();
     }
     std::vector<QCollatorSortKey> nameKeys;
     std::vector<qint64> numbers;
@@ -332,23 +490,40 @@ void FileListModel::Sort(int column, bool descending)
         QCollator collator;
         collator.setCaseSensitivity(Qt::CaseInsensitive);
         nameKeys.reserve(n);
-        for (const TFileInfo& e : m_entries)
+        for (const FileListRecord& e : m_entries)
             nameKeys.push_back(collator.sortKey(e.Name));
-    } else if (column == 2 || column == 4) {
+    } else if (column == 2) {
+        // Type names are few: they are ranked once, lower-cased by the locale, and
+        // every entry takes the rank of its name.
+        numbers.reserve(n);
+        for (FileListRecord& e : m_entries)
+            numbers.push_back(typeIndex(e));
+        std::vector<QString> lowered;
+        lowered.reserve(std::size_t(m_typeNames.size()));
+        for (const QString& name : std::as_const(m_typeNames))
+            lowered.push_back(name.toLower());
         QCollator collator;
-        collator.setCaseSensitivity(column == 2 ? Qt::CaseSensitive : Qt::CaseInsensitive);
-        std::vector<QString> texts;
-        texts.reserve(n);
-        for (TFileInfo& e : m_entries) {
-            if (column == 2 && !e.InfoLoaded && e.Kind != KindDrive)
-                loadTypeName(e);
-            texts.push_back(column == 2 ? e.TypeName : e.AttrText);
-        }
-        const std::vector<int> ranks = rankTexts(texts, collator, column == 2);
-        numbers.assign(ranks.begin(), ranks.end());
+        collator.setCaseSensitivity(Qt::CaseSensitive);
+        const std::vector<int> rank = rankDistinct(lowered, collator);
+        for (qint64& number : numbers)
+            number = rank[std::size_t(number)];
+    } else if (column == 4) {
+        // The letters depend on four bits only.
+        constexpr quint32 Letters = platform::AttrArchive | platform::AttrReadOnly |
+                                    platform::AttrHidden | platform::AttrSystem;
+        std::vector<QString> texts(Letters + 1);
+        for (quint32 bits = 0; bits <= Letters; ++bits)
+            texts[bits] = AttributeLetters(bits & Letters);
+        QCollator collator;
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        const std::vector<int> rank = rankDistinct(texts, collator);
+        numbers.reserve(n);
+        for (const FileListRecord& e : m_entries)
+            numbers.push_back(e.Kind == FileListRecord::Volume ? 0
+                                                               : rank[e.Attributes & Letters]);
     } else {
         numbers.reserve(n);
-        for (const TFileInfo& e : m_entries)
+        for (const FileListRecord& e : m_entries)
             numbers.push_back(column == 1 ? e.Size : e.MTimeNs);
     }
 
@@ -384,7 +559,7 @@ void FileListModel::Sort(int column, bool descending)
     for (std::size_t start = 0; start < n; ++start) {
         if (placed[start])
             continue;
-        TFileInfo held = std::move(m_entries[start]);
+        FileListRecord held = std::move(m_entries[start]);
         std::size_t to = start;
         for (;;) {
             placed[to] = true;
@@ -420,7 +595,11 @@ void FileListModel::SetLanguage(TLanguage language)
     if (language == m_language)
         return;
     m_language = language;
-    m_typeNameByEnding.clear(); // type names are in the list's language
+    // Type names are in the list's language: lookups from here on ask again; names
+    // already looked up stay as they are.
+    m_typeByEnding.clear();
+    m_folderType = -1;
+    m_plainType = -1;
     Q_EMIT headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
 }
 
@@ -511,4 +690,18 @@ QString NameWithoutExtension(const QString& name)
 {
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     return dot < 0 ? name : name.left(dot);
+}
+
+QString AttributeLetters(quint32 attributes)
+{
+    QString letters;
+    if (attributes & platform::AttrArchive)
+        letters += QLatin1Char('A');
+    if (attributes & platform::AttrReadOnly)
+        letters += QLatin1Char('R');
+    if (attributes & platform::AttrHidden)
+        letters += QLatin1Char('H');
+    if (attributes & platform::AttrSystem)
+        letters += QLatin1Char('S');
+    return letters;
 }

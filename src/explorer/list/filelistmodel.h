@@ -6,11 +6,13 @@
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <vector>
 
-// One entry of a file list: a file or folder of the shown directory, or a volume of
-// the drive view.
+// One entry of a file list as the list shows it: a file or folder of the shown
+// directory, or a volume of the drive view. A snapshot made from the model's compact
+// record (FileListRecord) when asked for; changing it changes nothing in the list.
 struct TFileInfo
 {
     QString Name;           // as the file system reports it; ".." for the parent item
@@ -22,13 +24,37 @@ struct TFileInfo
     qint64 FreeSpace = 0;   // a volume's free space in KB; 0 for files and folders
     QString DateKey;        // FileTimeKey of the modification time; see DateLoaded
     quint32 Attributes = 0; // platform::Attribute bits
-    bool InfoLoaded = false;
-    bool DateLoaded = false; // DateText and DateKey are made when first shown
+    bool InfoLoaded = false; // icon and type name looked up (the row was shown)
+    bool DateLoaded = false; // DateText and DateKey are filled (DatedEntry)
     int ImageIndex = 0; // into IconList; filled with InfoLoaded
-    QString TypeName;   // the type's display name; filled with InfoLoaded
+    QString TypeName;   // the type's display name; filled once looked up
     qint64 MTimeNs = 0; // the modification time the Modified column sorts by
 
     bool isParent() const { return Name == QLatin1String(".."); }
+};
+
+// What a file list keeps of one entry: 56 bytes and the name's text. The path, the
+// kind's text, the attribute letters and the date texts are made from it when a row
+// is shown or an entry asked for; the type name is an index into a table of the
+// distinct names, so 100,000 ".txt" files share one text.
+struct FileListRecord
+{
+    enum Kinds : quint8
+    {
+        File,
+        Folder,
+        Volume
+    };
+    QString Name;
+    qint64 Size = 0;        // bytes; a volume's total size in KB
+    qint64 MTimeNs = 0;     // a volume's free space in KB
+    quint32 Attributes = 0; // platform::Attribute bits; a volume's index into its paths
+    qint32 TypeIndex = -1;  // into the model's type names; -1 until looked up
+    qint32 ImageIndex = 0;  // into IconList; filled with InfoLoaded
+    quint8 Kind = File;
+    bool InfoLoaded = false; // icon and type name looked up (the row was shown)
+
+    bool isParent() const { return Name.size() == 2 && Name == QLatin1String(".."); }
 };
 
 // Size column of the directory view: whole KB or plain bytes.
@@ -44,6 +70,8 @@ enum TFileSize
 // icon of column 0 or the text of the Type column), never while entries are added: a
 // listing of 100,000 files costs no per-file lookup until rows are shown. Lookups
 // mutate the entry from the const data(); everything runs on the user-interface thread.
+// Entries are held as FileListRecord, all of one directory (SetDirectory); the texts a
+// row shows are made when it is drawn, so a listing costs little more than its names.
 class FileListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -72,20 +100,38 @@ public:
     // --- Entries -------------------------------------------------------------
     // Removes every entry (a model reset). O(n).
     void Clear();
+    // The directory the entries of files and folders lie in, with its trailing "/":
+    // an entry's path is this and its name.
+    void SetDirectory(const QString& dir) { m_directory = dir; }
+    const QString& Directory() const { return m_directory; }
     // Appends the entries as new rows at the end. O(batch) amortised.
-    void Append(std::vector<TFileInfo>&& batch);
-    const std::vector<TFileInfo>& Entries() const { return m_entries; }
+    void Append(std::vector<FileListRecord>&& batch);
+    // Appends volumes of the drive view (Kind "drv", with their path, sizes, type name
+    // and icon) as new rows.
+    void AppendVolumes(const std::vector<TFileInfo>& volumes);
+    // Snapshots of all entries in row order. O(n); for checks, not for drawing.
+    std::vector<TFileInfo> Entries() const;
     int EntryCount() const { return static_cast<int>(m_entries.size()); }
-    // Entry row as it stands; its icon and type may not be loaded yet. O(1).
-    const TFileInfo& Entry(int row) const { return m_entries[std::size_t(row)]; }
-    // Entry row with its date texts made (the Modified column and the date key): only
-    // rows that are shown cost the formatting. O(1).
-    const TFileInfo& DatedEntry(int row) const;
+    // Snapshot of entry row; its icon and type may not be loaded yet (the type name is
+    // filled once known), the date texts are left empty. O(1).
+    TFileInfo Entry(int row) const;
+    // Entry row with its date texts made (the Modified column and the date key). O(1).
+    TFileInfo DatedEntry(int row) const;
+    // The parts of entry row without a snapshot. O(1).
+    const FileListRecord& Record(int row) const { return m_entries[std::size_t(row)]; }
+    const QString& Name(int row) const { return Record(row).Name; }
+    QString Path(int row) const;
+    bool IsParent(int row) const
+    {
+        return Record(row).Kind != FileListRecord::Volume && Record(row).isParent();
+    }
+    bool IsFolder(int row) const { return Record(row).Kind == FileListRecord::Folder; }
+    bool IsVolume(int row) const { return Record(row).Kind == FileListRecord::Volume; }
     // Makes the Modified text of a modification time (nanoseconds since the epoch).
     void SetDateFormatter(std::function<QString(qint64)> formatter);
-    // Entry row with its icon and type name loaded. O(1) once loaded; the first call
-    // for a row costs one or two stat calls and a MIME lookup by name.
-    const TFileInfo& LoadedEntry(int row) const;
+    // Entry row with its icon and type name loaded. O(1); the first call for a row
+    // costs one or two stat calls and at most one MIME lookup by name.
+    TFileInfo LoadedEntry(int row) const;
 
     // The caption and the sub-item texts of a row: in the directory view 0 size,
     // 1 type, 2 modified, 3 attributes, 4 path, 5 kind, 6 date key; in the drive view
@@ -102,7 +148,8 @@ public:
     // Costs O(n log n) comparisons of precomputed keys plus O(n) to build them: one
     // collation key per entry for the name; a ranking of the distinct texts for type
     // and attributes (the type names of all entries are looked up first, by name only,
-    // so that rows never shown sort by their type too). Entries move in place.
+    // so that rows never shown sort by their type too; the type database is asked
+    // once per ending, not per file). Entries move in place.
     // Selection and current row follow their entries.
     void Sort(int column, bool descending);
 
@@ -124,12 +171,18 @@ Q_SIGNALS:
     void CaptionEdited(int row, const QString& text);
 
 private:
-    void loadInfo(TFileInfo& entry) const;
-    void loadTypeName(TFileInfo& entry) const;
-    QString sizeText(const TFileInfo& entry) const;
+    void loadInfo(FileListRecord& entry) const;
+    // The index of entry's type name, looked up by name only when not known yet.
+    int typeIndex(FileListRecord& entry) const;
+    int typeSlot(const QString& name) const;
+    const QString& typeName(const FileListRecord& entry) const;
+    QString sizeText(const FileListRecord& entry) const;
+    TFileInfo snapshot(const FileListRecord& entry) const;
     void refreshAll();
 
-    mutable std::vector<TFileInfo> m_entries;
+    mutable std::vector<FileListRecord> m_entries;
+    QString m_directory;
+    QStringList m_volumePaths; // of the drive view's rows, by their Attributes
     ColumnSet m_columns = ColumnSet::Files;
     TLanguage m_language = lnEnglish;
     QString m_parentCaption;
@@ -138,8 +191,18 @@ private:
     TFileSize m_fileSize = fsKB;
     const TListItemColors* m_itemColors = nullptr;
     std::function<QString(qint64)> m_dateFormatter;
-    mutable QHash<QString, QString> m_typeNameByEnding;
+    // The distinct type names (kept while entries point into them), and the lookups
+    // that find them again: by ending, for folders, for names without an ending that
+    // no whole-name pattern can match.
+    mutable QStringList m_typeNames;
+    mutable QHash<QString, int> m_typeSlotOfName;
+    mutable QHash<QString, int> m_typeByEnding;
+    mutable int m_folderType = -1;
+    mutable int m_plainType = -1;
 };
+
+// "A" archive, "R" read-only, "H" hidden, "S" system, in this order.
+QString AttributeLetters(quint32 attributes);
 
 // The date key text of an entry: the count of 100-ns units since 1601-01-01 as a
 // double in general format with 15 significant digits, "E" notation without "+" and

@@ -140,7 +140,7 @@ void TQvFilelistView28::OneLevelUp()
     }
     // The folder just left keeps the focus mark, unselected.
     for (int row = 0; row < m_model->EntryCount(); ++row) {
-        if (AddBackslash(m_model->Entry(row).Path) == left) {
+        if (AddBackslash(m_model->Path(row)) == left) {
             selectionModel()->setCurrentIndex(m_model->index(row, 0),
                                               QItemSelectionModel::NoUpdate);
             Click();
@@ -154,7 +154,7 @@ void TQvFilelistView28::ViewFile()
     const int row = FirstSelectedRow();
     if (row < 0)
         return;
-    const QString path = m_model->Entry(row).Path;
+    const QString path = m_model->Path(row);
     const int index = ViewableIndex(path);
     if (index < 0)
         return;
@@ -259,7 +259,7 @@ bool TQvFilelistView28::CanEdit()
     const int row = FirstSelectedRow();
     if (row < 0)
         return false;
-    m_oldPath = m_model->Entry(row).Path;
+    m_oldPath = m_model->Path(row);
     return true;
 }
 
@@ -326,11 +326,11 @@ void TQvFilelistView28::DeletePermanently()
     for (int row = 0; row < m_model->EntryCount(); ++row) {
         if (!ItemSelected(row))
             continue;
-        if (m_model->Entry(row).Kind == FileListModel::KindDir)
+        if (m_model->IsFolder(row))
             break;
         if (msg::AskYesNo(QStringLiteral("Are you sure you want to permanently delete file\r  \"") +
                           m_model->Caption(row) + QStringLiteral("\"?")))
-            platform::removeFile(m_model->Entry(row).Path); // a failure leaves the file
+            platform::removeFile(m_model->Path(row)); // a failure leaves the file
         selectionModel()->select(m_model->index(row, 0),
                                  QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
     }

@@ -221,7 +221,7 @@ qint64 TQvFilelistView28::SelectedSize() const
 {
     qint64 sum = 0;
     for (int row : SelectedRows())
-        sum += m_model->Entry(row).Size;
+        sum += m_model->Record(row).Size;
     return sum;
 }
 
@@ -252,7 +252,7 @@ void TQvFilelistView28::Click()
             first = range.top();
     if (first < 0 || first >= m_model->EntryCount())
         return;
-    SetSelectedItem(m_model->Entry(first).Path);
+    SetSelectedItem(m_model->Path(first));
     Q_EMIT OnItemChange(this, m_selectedItem);
 }
 
@@ -432,15 +432,16 @@ void TQvFilelistView28::UpdateFileList()
     // keeps the user's marks and sort order for the entries that are still there.
     const bool again = m_fileColumnsShown && !isMyComputer(m_directory) &&
                        AddBackslash(m_directory) == m_listedDirectory && m_model->EntryCount() > 0;
+    // Marks and the current row are kept by name: the directory is the same.
     QSet<QString> marked;
     QString current;
     const int keptColumn = m_sortColumn;
     const bool keptDescending = m_sortDescending;
     if (again) {
         for (int row : SelectedRows())
-            marked.insert(m_model->Entry(row).Path);
+            marked.insert(m_model->Name(row));
         if (currentIndex().isValid() && currentIndex().row() < m_model->EntryCount())
-            current = m_model->Entry(currentIndex().row()).Path;
+            current = m_model->Name(currentIndex().row());
     }
     m_model->Clear();
     {
@@ -451,32 +452,9 @@ void TQvFilelistView28::UpdateFileList()
         } else {
             if (!m_fileColumnsShown)
                 CreateFileColumns();
-            const quint32 admission = AdmissionMask(m_fileType);
             m_listedDirectory = AddBackslash(m_directory);
-
-            // The parent item leads the listing, where a directory read on other
-            // systems reports "..".
-            std::vector<platform::FileInfo> listing;
-            if (!isRoot(m_listedDirectory)) {
-                platform::FileInfo up;
-                up.name = QStringLiteral("..");
-                up.attributes = platform::AttrDirectory;
-                platform::FileInfo parentInfo;
-                if (platform::statPath(m_listedDirectory + up.name, parentInfo))
-                    up.mtimeNs = parentInfo.mtimeNs;
-                listing.push_back(up);
-            }
-            if (!platform::listDirectory(m_listedDirectory, listing))
-                listing.clear();
-
-            if (m_showFolders)
-                AddMatchingEntries(listing, QStringLiteral("*.*"),
-                                   admission | platform::AttrDirectory);
-            QString masks = m_mask.trimmed();
-            if (masks.isEmpty())
-                masks = QStringLiteral("*.*");
-            while (!masks.isEmpty())
-                AddMatchingEntries(listing, NextMask(masks), admission);
+            m_model->SetDirectory(m_listedDirectory);
+            listFiles();
             m_dateTexts.clear();
         }
         if (again) {
@@ -486,10 +464,10 @@ void TQvFilelistView28::UpdateFileList()
                 SortColumnClick(keptColumn);
             QItemSelection selection;
             for (int row = 0; row < m_model->EntryCount(); ++row) {
-                const QString& path = m_model->Entry(row).Path;
-                if (marked.contains(path))
+                const QString& name = m_model->Name(row);
+                if (marked.contains(name))
                     selection.select(m_model->index(row, 0), m_model->index(row, 0));
-                if (path == current)
+                if (!current.isEmpty() && name == current)
                     selectionModel()->setCurrentIndex(m_model->index(row, 0),
                                                       QItemSelectionModel::NoUpdate);
             }
@@ -538,58 +516,88 @@ quint32 TQvFilelistView28::AdmissionMask(TFileType type)
 
 QString TQvFilelistView28::AttributeLetters(quint32 attributes)
 {
-    QString letters;
-    if (attributes & platform::AttrArchive)
-        letters += QLatin1Char('A');
-    if (attributes & platform::AttrReadOnly)
-        letters += QLatin1Char('R');
-    if (attributes & platform::AttrHidden)
-        letters += QLatin1Char('H');
-    if (attributes & platform::AttrSystem)
-        letters += QLatin1Char('S');
-    return letters;
+    return ::AttributeLetters(attributes);
 }
 
-void TQvFilelistView28::AddMatchingEntries(const std::vector<platform::FileInfo>& listing,
-                                           const QString& mask, quint32 admission)
+void TQvFilelistView28::listFiles()
 {
     m_sortEnabled = true;
-    const ::Mask matcher(mask);
-    const bool folders = admission & platform::AttrDirectory;
-    // The matches are counted first, so that the new rows take exactly their room.
-    std::vector<std::size_t> matches;
-    for (std::size_t i = 0; i < listing.size(); ++i) {
-        const platform::FileInfo& info = listing[i];
-        const quint32 a = info.attributes;
-        if (bool(a & platform::AttrDirectory) != folders)
-            continue;
-        if ((a & ~admission) &
-            (platform::AttrReadOnly | platform::AttrHidden | platform::AttrSystem))
-            continue;
-        if (info.name == QLatin1String(".") ||
-            (!m_parentDirEnabled && info.name == QLatin1String("..")))
-            continue;
-        if (matcher.matches(info.name))
-            matches.push_back(i);
-    }
-    std::vector<TFileInfo> batch;
-    batch.reserve(matches.size());
-    for (std::size_t i : matches)
-        batch.push_back(makeEntry(listing[i]));
-    m_model->Append(std::move(batch));
-}
+    // One directory read; each entry goes through the passes as it comes: a folder
+    // pass, then one pass per mask (ftVolumeID makes these folder passes too). The rows keep that order (folders, then the
+    // matches of each mask in turn), an entry that several masks match once per mask.
+    struct Pass
+    {
+        ::Mask matcher;
+        quint32 admission;
+        bool folders;
+        std::vector<FileListRecord> records;
+    };
+    std::vector<Pass> passes;
+    const quint32 admission = AdmissionMask(m_fileType);
+    if (m_showFolders)
+        passes.push_back({::Mask(QStringLiteral("*.*")), admission | platform::AttrDirectory,
+                          true, {}});
+    QString masks = m_mask.trimmed();
+    if (masks.isEmpty())
+        masks = QStringLiteral("*.*");
+    while (!masks.isEmpty())
+        passes.push_back({::Mask(NextMask(masks)), admission,
+                          bool(admission & platform::AttrDirectory), {}});
 
-TFileInfo TQvFilelistView28::makeEntry(const platform::FileInfo& info)
-{
-    TFileInfo e;
-    e.Name = info.name;
-    e.Path = m_listedDirectory + info.name;
-    e.Kind = info.isDir() ? FileListModel::KindDir : FileListModel::KindFile;
-    e.Attributes = info.attributes;
-    e.AttrText = AttributeLetters(info.attributes);
-    e.Size = info.size;
-    e.MTimeNs = info.mtimeNs; // its texts are made when the row is first shown
-    return e;
+    auto take = [&](platform::FileInfo& info) {
+        const quint32 a = info.attributes;
+        for (Pass& pass : passes) {
+            if (bool(a & platform::AttrDirectory) != pass.folders)
+                continue;
+            if ((a & ~pass.admission) &
+                (platform::AttrReadOnly | platform::AttrHidden | platform::AttrSystem))
+                continue;
+            if (!pass.matcher.matches(info.name))
+                continue;
+            FileListRecord r;
+            r.Name = info.name; // shared, not copied
+            r.Kind = info.isDir() ? FileListRecord::Folder : FileListRecord::File;
+            r.Attributes = a;
+            r.Size = info.size;
+            r.MTimeNs = info.mtimeNs; // its texts are made when the row is first shown
+            pass.records.push_back(std::move(r));
+        }
+    };
+
+    // The parent item leads the listing, where a directory read on other systems
+    // reports "..".
+    if (m_parentDirEnabled && !isRoot(m_listedDirectory)) {
+        platform::FileInfo up;
+        up.name = QStringLiteral("..");
+        up.attributes = platform::AttrDirectory;
+        platform::FileInfo parentInfo;
+        if (platform::statPath(m_listedDirectory + up.name, parentInfo))
+            up.mtimeNs = parentInfo.mtimeNs;
+        take(up);
+    }
+    const bool read = platform::listDirectory(m_listedDirectory, [&](platform::FileInfo& info) {
+        if (info.name != QLatin1String(".") && info.name != QLatin1String(".."))
+            take(info);
+    });
+    if (!read) // a directory that cannot be read lists nothing, not even its parent item
+        return;
+
+    std::size_t total = 0;
+    for (const Pass& pass : passes)
+        total += pass.records.size();
+    for (Pass& pass : passes) {
+        if (pass.records.size() == total) {
+            m_model->Append(std::move(pass.records));
+            return;
+        }
+    }
+    std::vector<FileListRecord> all;
+    all.reserve(total);
+    for (Pass& pass : passes) {
+        std::move(pass.records.begin(), pass.records.end(), std::back_inserter(all));
+        std::vector<FileListRecord>().swap(pass.records);
+    }
+    m_model->Append(std::move(all));
 }
 
 QString TQvFilelistView28::dateText(qint64 mtimeNs)
@@ -606,6 +614,7 @@ QString TQvFilelistView28::dateText(qint64 mtimeNs)
 void TQvFilelistView28::ListDrives()
 {
     m_sortEnabled = false;
+    m_model->SetDirectory(QString());
     std::vector<TFileInfo> batch;
     for (const platform::Volume& volume : platform::listVolumes()) {
         // A mounted volume holds its medium, so removable ones are read like any other.
@@ -620,7 +629,7 @@ void TQvFilelistView28::ListDrives()
         e.FreeSpace = DiskFreeKB(volume.mountPoint);
         batch.push_back(std::move(e));
     }
-    m_model->Append(std::move(batch));
+    m_model->AppendVolumes(batch);
 }
 
 QString TQvFilelistView28::DriveTypeName(platform::DriveType type)

@@ -137,10 +137,6 @@ public:
     // Takes the next mask off masks: the text before the first ";" (all of it when
     // there is none), which is removed together with the ";".
     static QString NextMask(QString& masks);
-    // One pass over a directory's entries: appends those that match mask and pass
-    // the admission bits (platform::Attribute bits; see AdmissionMask). O(n).
-    void AddMatchingEntries(const std::vector<platform::FileInfo>& listing, const QString& mask,
-                            quint32 admission);
     // The admission bits of a FileType: read-only 0x01, hidden 0x02, system 0x04,
     // ftVolumeID 0x10 (folders), ftDirectory 0x20, ftArchive 0x80, ftNormal 0x800.
     static quint32 AdmissionMask(TFileType type);
@@ -308,7 +304,10 @@ private:
     bool isDriveView() const;
     // Starts editing row's caption, CanEdit permitting.
     void editCaption(int row);
-    TFileInfo makeEntry(const platform::FileInfo& info);
+    // Reads Directory into the model: the parent item, folders, then the entries of
+    // each mask that pass the admission bits (see AdmissionMask). O(n) for n entries
+    // and a few masks; the entries are taken as they are read.
+    void listFiles();
     QString dateText(qint64 mtimeNs);
     void patternsChanged();
 

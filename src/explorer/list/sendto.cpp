@@ -57,14 +57,14 @@ void TQvFilelistView28::SendToSpecial(int n)
         if (rows.isEmpty())
             return;
         WaitCursor wait;
-        platform::setClipboardFileContents(m_model->Entry(rows.first()).Path);
+        platform::setClipboardFileContents(m_model->Path(rows.first()));
         break;
     }
     case 2: {
         QStringList paths;
         for (int row : SelectedRows())
-            if (!m_model->Entry(row).isParent())
-                paths.append(m_model->Entry(row).Path);
+            if (!m_model->IsParent(row))
+                paths.append(m_model->Path(row));
         if (!paths.isEmpty())
             platform::setClipboardPathsText(paths);
         break;

@@ -107,9 +107,8 @@ void TQvDirTree21::DragDrop(QObject* source, const QPoint& pos)
         // Folders in the list are not taken along; they lose their marks.
         QStringList paths;
         for (int row = 0; row < list->ItemCount(); ++row) {
-            const bool folder = list->ItemSubItem(row, 5).compare(FileListModel::KindDir,
-                                                                  Qt::CaseInsensitive) == 0 ||
-                                list->ListModel()->Entry(row).isParent();
+            const bool folder =
+                list->ListModel()->IsFolder(row) || list->ListModel()->IsParent(row);
             if (folder) {
                 list->selectionModel()->select(list->ListModel()->index(row, 0),
                                                QItemSelectionModel::Deselect |
