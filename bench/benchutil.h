@@ -12,6 +12,7 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -109,6 +110,38 @@ inline void report(const char* what, double ours, const char* tool, double their
 {
     std::printf("%-44s %9.1f ms   %-32s %9.1f ms   ratio %.2f\n", what, ours, tool, theirs,
                 ours / theirs);
+}
+
+// The path of the running benchmark, for re-running itself in a child mode.
+inline std::string selfPath()
+{
+    char buffer[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    return n > 0 ? std::string(buffer, std::size_t(n)) : std::string();
+}
+
+// Peak resident memory in KB of a command run once through the shell, its output to
+// /dev/null: the largest of the shell and what it ran (wait4's rusage).
+inline long childPeakKb(const std::string& command)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::execl("/bin/sh", "sh", "-c", (command + " > /dev/null").c_str(), nullptr);
+        ::_exit(127);
+    }
+    int status = 0;
+    struct rusage usage = {};
+    ::wait4(pid, &status, 0, &usage);
+    return usage.ru_maxrss;
+}
+
+// A path in single quotes for the shell.
+inline std::string quoted(const std::string& path)
+{
+    std::string out = "'";
+    for (char c : path)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
 }
 
 } // namespace bench
