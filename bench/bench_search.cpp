@@ -8,7 +8,6 @@
 
 #include <cstdio>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
@@ -37,20 +36,6 @@ void makeTree(const std::string& root, int files)
     ::close(::open((root + "/done").c_str(), O_WRONLY | O_CREAT, 0644));
 }
 
-// Peak resident memory of a command in KB (GNU time's %M through the shell's wait).
-long peakKb(const std::string& command)
-{
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::execl("/bin/sh", "sh", "-c", (command + " > /dev/null").c_str(), nullptr);
-        ::_exit(127);
-    }
-    int status = 0;
-    struct rusage usage = {};
-    ::wait4(pid, &status, 0, &usage);
-    return usage.ru_maxrss;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -73,7 +58,7 @@ int main(int argc, char** argv)
         }
         std::printf("%-40s ours %ld KB  find %ld KB\n",
                     ("peak memory, " + std::to_string(files) + " files").c_str(),
-                    peakKb(std::string(TOBRIN_BINARY) + " search '" + root + "' '*'"),
-                    peakKb("find '" + root + "' -type f -iname '*'"));
+                    bench::childPeakKb(std::string(TOBRIN_BINARY) + " search '" + root + "' '*'"),
+                    bench::childPeakKb("find '" + root + "' -type f -iname '*'"));
     }
 }

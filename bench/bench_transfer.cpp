@@ -2,7 +2,8 @@
 // mv as whole processes on the same data in the same run: 10,000 small files flat and
 // with their structure, one 1 GiB file, a move of 10,000 files within one file system;
 // rounds alternate which side goes first, and the median of the paired ratios is
-// printed with its spread. Then the collection list's own cost per line, and
+// printed with its spread. Then how the cost grows from 1,000 to 100,000 files (left
+// out with a second argument "quick"), the collection list's own cost per line, and
 // Listengroesse over 100,000 lines.
 #include "benchutil.h"
 #include "core/collectionlist.h"
@@ -36,8 +37,9 @@ void writeList(const std::string& file, const std::vector<std::string>& paths)
     ::close(fd);
 }
 
-// 100 folders of 100 files of 1 to 7 KB, unique names so that a flat copy keeps them all.
-std::vector<std::string> makeSmallFiles(const std::string& root)
+// count files of 1 to 7 KB, 100 to a folder, unique names so that a flat copy keeps
+// them all.
+std::vector<std::string> makeSmallFiles(const std::string& root, int count = Small)
 {
     std::vector<std::string> paths;
     struct stat st;
@@ -46,7 +48,7 @@ std::vector<std::string> makeSmallFiles(const std::string& root)
         bench::shell("rm -rf '" + root + "'");
         ::mkdir(root.c_str(), 0755);
     }
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0; i < count / 100; ++i) {
         const std::string dir = root + "/d" + std::to_string(i);
         if (!present)
             ::mkdir(dir.c_str(), 0755);
@@ -125,6 +127,27 @@ void moves(const std::string& pristine, const std::vector<std::string>& small)
                   tobrinTransfer(list, out, "--move"),
                   "xargs -0 -a '" + list + "' mv -t '" + out + "'");
     bench::shell("rm -rf '" + from + "' '" + out + "'*");
+}
+
+// How the cost grows with the list: flat copies of 1,000, 10,000 and 100,000 files, and
+// the program's peak memory at each size.
+void scale()
+{
+    const std::string out = base + "/out";
+    for (const int count : {1000, 10000, 100000}) {
+        const std::string root = base + "/scale" + std::to_string(count);
+        const std::vector<std::string> files = makeSmallFiles(root, count);
+        const std::string list = root + ".lst";
+        writeList(list, files);
+        const std::string what = "scale: " + std::to_string(count) + " files flat";
+        bench::paired(what.c_str(), count > 10000 ? 3 : 7, [&] { fresh(out); },
+                      tobrinTransfer(list, out),
+                      "xargs -0 -a '" + list + "' cp --preserve=mode,timestamps -t '" + out + "'");
+        fresh(out);
+        std::printf("%-40s ours %ld KB\n", ("peak memory, " + std::to_string(count) + " lines").c_str(),
+                    bench::childPeakKb(tobrinTransfer(list, out)));
+    }
+    bench::shell("rm -rf '" + out + "'*");
 }
 
 // What the list costs per line while a 100,000-line transfer runs, without copying:
@@ -237,6 +260,8 @@ int main(int argc, char** argv)
 
     copies(small);
     moves(pristine, small);
+    if (!(argc > 2 && std::string(argv[2]) == "quick"))
+        scale();
     listCosts(small);
     std::printf("peak RSS %ld MB\n", bench::peakRssMb());
 }

@@ -1,13 +1,27 @@
 #include "commandline.h"
-#include "env/settings.h"
-#include "explorer/shell/messageboxes.h"
 #include "platform/desktop.h"
 #include "platform/filecopy.h"
-#include "tmainform.h"
 
-#include <QApplication>
-#include <QLibraryInfo>
-#include <QTranslator>
+#include <QFileInfo>
+#include <QLibrary>
+#include <cstdio>
+
+namespace {
+
+// The window's module: beside the program in a build folder, in the library folder of
+// an installed one.
+QString windowModulePath()
+{
+    const QString programDir = QFileInfo(platform::programPath()).absolutePath();
+    const QString name = QStringLiteral("/tobrin-window.so");
+    const QString beside = programDir + name;
+    if (QFileInfo::exists(beside))
+        return beside;
+    return QFileInfo(programDir + QStringLiteral("/" TOBRIN_WINDOW_RELATIVE) + name)
+        .absoluteFilePath();
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -21,28 +35,15 @@ int main(int argc, char** argv)
     if (handled)
         return rc;
 
-    // Without TZ the C library looks at /etc/localtime again for every time it
-    // converts; a listing of 100,000 files converts that many.
-    if (qEnvironmentVariableIsEmpty("TZ"))
-        qputenv("TZ", ":/etc/localtime");
-
-    // Where the settings live, and the entry in the maker's registration file.
-    InitEnvironment(platform::programPath());
-
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tobrin"));
-    // Desktops match the windows to the installed entry (tobrin.desktop) and its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("tobrin"));
-
-    // The toolkit's own German texts ("Strg+", "Abbrechen", "Ja", "Nein").
-    QTranslator qtGerman;
-    if (qtGerman.load(QStringLiteral("qtbase_de"),
-                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtGerman);
-
-    msg::setHandler(std::make_shared<MessageBoxes>());
-
-    Tmainform mainform;
-    mainform.show();
-    return QApplication::exec();
+    // The window's libraries are loaded only now. The module stays loaded until the
+    // process ends.
+    QLibrary window(windowModulePath());
+    using WindowMain = int (*)(int, char**);
+    const auto windowMain = reinterpret_cast<WindowMain>(window.resolve("tobrin_window_main"));
+    if (!windowMain) {
+        std::fprintf(stderr, "tobrin: Das Fenster lässt sich nicht laden: %s\n",
+                     qPrintable(window.errorString()));
+        return 1;
+    }
+    return windowMain(argc, argv);
 }

@@ -112,9 +112,26 @@ SpaceCheck checkFreeSpace(const CollectionList& list, const QString& target, boo
     }
     platform::FileInfo targetFs;
     const bool sameFsKnown = move && platform::statPath(dir, targetFs);
+    // Lines of one folder follow each other: its device is asked once per run of them.
+    QStringView lastFolder;
+    bool lastFolderRenames = false;
     for (int i = 0, n = list.count(); i < n; ++i) {
+        const QString& line = list.line(i);
+        if (sameFsKnown) {
+            const QStringView folder = QStringView(line).left(line.lastIndexOf(QLatin1Char('/')) + 1);
+            if (folder.isEmpty())
+                continue;
+            if (folder != lastFolder) {
+                platform::FileInfo folderInfo;
+                lastFolder = folder;
+                lastFolderRenames = platform::statPath(folder.toString(), folderInfo) &&
+                                    folderInfo.device == targetFs.device;
+            }
+            if (lastFolderRenames)
+                continue;
+        }
         platform::FileInfo info;
-        if (!platform::statPath(list.line(i), info) || !S_ISREG(info.mode))
+        if (!platform::statPath(line, info) || !S_ISREG(info.mode))
             continue;
         check.totalBytes += info.size;
         // A link is copied (its file stays), so it needs the space even when moved.
@@ -131,7 +148,7 @@ bool isTransferableLine(const QString& line)
     if (!line.startsWith(QLatin1Char('/')) || line.size() < 2)
         return false;
     const QStringView rest = QStringView(line).mid(1);
-    for (const QStringView step : rest.split(QLatin1Char('/')))
+    for (const QStringView step : rest.tokenize(QLatin1Char('/')))
         if (step.isEmpty() || step == QLatin1String(".") || step == QLatin1String(".."))
             return false;
     return true;
@@ -179,8 +196,8 @@ TransferResult Uebertragen(CollectionList& list, const QString& target,
                 folders.folderFor(bytes.left(slash + 1), options.keepStructure, r.status, r.error);
             if (dir) {
                 const QByteArray name = bytes.mid(slash + 1);
-                r = options.copy ? platform::copyInto(source, *dir, name, copy)
-                                 : platform::moveInto(source, *dir, name, copy);
+                r = options.copy ? platform::copyInto(bytes, *dir, name, copy)
+                                 : platform::moveInto(bytes, *dir, name, copy);
             }
             if (r.ok()) {
                 if (copy.replace)

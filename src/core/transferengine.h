@@ -69,13 +69,16 @@ struct SpaceCheck
     qint64 neededBytes = 0; // what the target must hold anew
     qint64 availableKb = 0;
     bool passes = true;
-    qint64 totalBytes = 0; // all the listed files: what the transfer goes through
+    qint64 totalBytes = 0; // the listed files the transfer reads through (see below)
     // "Nicht ausreichend freier Speicher vorhanden\rBenötigt: %d\rvorhanden: %d KB"
     // with the needed KB (rounded down) and the available KB.
     QString refusalText() const;
 };
-// A move within the target's file system is a rename and needs no space: with move,
-// those files count in totalBytes only. One stat per line.
+// A move within the target's file system is a rename that needs no space and reads
+// nothing: with move, the lines of a folder on the target's file system are not even
+// looked at (one stat per such folder); every other line costs one stat. A link moved
+// from such a folder is copied, but its size is not foreseen: where it does not fit,
+// the copy fails and the link stays.
 SpaceCheck checkFreeSpace(const CollectionList& list, const QString& target, bool move = false);
 
 // Whether a line can be transferred at all: an absolute path without empty, "." or ".."

@@ -231,9 +231,8 @@ private:
 class Source
 {
 public:
-    CopyResult open(const QString& path, bool liftReadOnly)
+    CopyResult open(const QByteArray& p, bool liftReadOnly)
     {
-        const QByteArray p = encodeName(path);
         // Never open anything but a regular file: opening a device can act (a tape
         // rewinds, a watchdog starts), opening a pipe waits for a writer.
         struct stat st;
@@ -470,14 +469,20 @@ private:
 
     int linkUnnamed(const QByteArray& name)
     {
+        // Linking the descriptor itself saves a walk through /proc per file; kernels
+        // before 6.10 allow it only with CAP_DAC_READ_SEARCH and say ENOENT otherwise,
+        // which is remembered, so that they are asked once per process.
+        static std::atomic<bool> emptyPathRefused = false;
+        if (!emptyPathRefused.load(std::memory_order_relaxed)) {
+            if (::linkat(m_fd.get(), "", m_dir, name.constData(), AT_EMPTY_PATH) == 0)
+                return 0;
+            if (errno != ENOENT && errno != EPERM && errno != EINVAL)
+                return errno;
+            emptyPathRefused.store(true, std::memory_order_relaxed);
+        }
         char path[64];
         std::snprintf(path, sizeof path, "/proc/self/fd/%d", m_fd.get());
         if (::linkat(AT_FDCWD, path, m_dir, name.constData(), AT_SYMLINK_FOLLOW) == 0)
-            return 0;
-        if (errno != ENOENT)
-            return errno;
-        // No /proc: the same without it (needs CAP_DAC_READ_SEARCH).
-        if (::linkat(m_fd.get(), "", m_dir, name.constData(), AT_EMPTY_PATH) == 0)
             return 0;
         return errno;
     }
@@ -609,7 +614,7 @@ TargetDirectory TargetDirectory::enter(const QByteArray& step) const
     return TargetDirectory(fd);
 }
 
-CopyResult copyInto(const QString& source, const TargetDirectory& dir, const QByteArray& name,
+CopyResult copyInto(const QByteArray& source, const TargetDirectory& dir, const QByteArray& name,
                     const CopyOptions& options)
 {
     Source in;
@@ -620,10 +625,9 @@ CopyResult copyInto(const QString& source, const TargetDirectory& dir, const QBy
     return copyOpened(in, dir.fd(), name, options, Purpose::Copy, pending, written);
 }
 
-CopyResult moveInto(const QString& source, const TargetDirectory& dir, const QByteArray& name,
+CopyResult moveInto(const QByteArray& path, const TargetDirectory& dir, const QByteArray& name,
                     const CopyOptions& options)
 {
-    const QByteArray path = encodeName(source);
     struct stat st;
     if (::lstat(path.constData(), &st) != 0)
         return failure(errno == ENOENT ? CopyStatus::SourceMissing : CopyStatus::SourceUnreadable,
@@ -637,7 +641,7 @@ CopyResult moveInto(const QString& source, const TargetDirectory& dir, const QBy
         // so that it is put back on the file wherever the rename took it.
         Source lifted;
         if (options.liftReadOnly && !(st.st_mode & S_IWUSR))
-            (void)lifted.open(source, true);
+            (void)lifted.open(path, true);
         // Usually nothing is there yet: one call, and it never replaces anything.
         if (::renameat2(AT_FDCWD, path.constData(), dir.fd(), name.constData(),
                         RENAME_NOREPLACE) == 0)
@@ -663,7 +667,7 @@ CopyResult moveInto(const QString& source, const TargetDirectory& dir, const QBy
     // the source only once the copy is complete under its final name and the source is
     // still what was copied.
     Source in;
-    if (CopyResult opened = in.open(source, options.liftReadOnly); !opened.ok())
+    if (CopyResult opened = in.open(path, options.liftReadOnly); !opened.ok())
         return opened;
     PendingCopy pending(dir.fd(), name);
     struct stat written;
@@ -694,7 +698,7 @@ CopyStatus copyFile(const QString& source, const QString& target, const CopyOpti
     const TargetDirectory dir = TargetDirectory::open(parentPath(target));
     if (!dir.valid())
         return CopyStatus::TargetUnwritable;
-    return copyInto(source, dir, encodeName(fileName(target)), options).status;
+    return copyInto(encodeName(source), dir, encodeName(fileName(target)), options).status;
 }
 
 void installTemporaryCleanup()

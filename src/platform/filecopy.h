@@ -83,9 +83,10 @@ struct CopyResult
     bool ok() const { return status == CopyStatus::Ok; }
 };
 
-// Copies the regular file source (links followed) into dir under name. The copy takes
+// Copies the regular file source (links followed; its path as the file system's bytes,
+// see encodeName) into dir under name. The copy takes
 // the source's permission bits, without set-user-ID and set-group-ID, and its times.
-CopyResult copyInto(const QString& source, const TargetDirectory& dir, const QByteArray& name,
+CopyResult copyInto(const QByteArray& source, const TargetDirectory& dir, const QByteArray& name,
                     const CopyOptions& options);
 
 // Moves source into dir under name. Within one file system it is a rename; otherwise a
@@ -95,7 +96,7 @@ CopyResult copyInto(const QString& source, const TargetDirectory& dir, const QBy
 // refuses what a copy refuses (an existing target when replace is off, a read-only
 // target, the same file). A source that is a symbolic link to a file moves the file's
 // content and removes the link.
-CopyResult moveInto(const QString& source, const TargetDirectory& dir, const QByteArray& name,
+CopyResult moveInto(const QByteArray& source, const TargetDirectory& dir, const QByteArray& name,
                     const CopyOptions& options);
 
 // copyInto with the target's directory and name taken from a full path.

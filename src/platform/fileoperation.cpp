@@ -225,8 +225,8 @@ void Operation::copyFileTo(const QString& source, const QString& target, bool mo
     const TargetDirectory dir = TargetDirectory::open(parentPath(target));
     const CopyResult result =
         !dir.valid() ? CopyResult{CopyStatus::TargetUnwritable, errno}
-        : move       ? moveInto(source, dir, encodeName(fileName(target)), options)
-                     : copyInto(source, dir, encodeName(fileName(target)), options);
+        : move       ? moveInto(encodeName(source), dir, encodeName(fileName(target)), options)
+                     : copyInto(encodeName(source), dir, encodeName(fileName(target)), options);
     if (result.status == CopyStatus::Cancelled) {
         m_cancelled = true;
         return;

@@ -540,13 +540,19 @@ TEST_F(Transfer, MoveWithinTheFileSystemNeedsNoSpace)
     const QString outside = source("other", QByteArray(40 << 10, 'o'));
     CollectionList list;
     list.appendBatch({q(tmp / "mnt/from/big")});
-    EXPECT_TRUE(checkFreeSpace(list, q(tmp / "mnt/to"), true).passes);
-    EXPECT_EQ(checkFreeSpace(list, q(tmp / "mnt/to"), true).totalBytes, 40 << 10);
+    const SpaceCheck renames = checkFreeSpace(list, q(tmp / "mnt/to"), true);
+    EXPECT_TRUE(renames.passes);
+    EXPECT_EQ(renames.neededBytes, 0);
+    EXPECT_EQ(renames.totalBytes, 0); // renamed, nothing to read through
     EXPECT_FALSE(checkFreeSpace(list, q(tmp / "mnt/to"), false).passes);
-    list.appendBatch({outside});
+    // Lines of different folders, one run of them on the target's file system between
+    // two from elsewhere: only those from elsewhere count.
+    const QString outside2 = source("sub/other2", QByteArray(4 << 10, 'p'));
+    list.clear();
+    list.appendBatch({outside, q(tmp / "mnt/from/big"), outside2});
     const SpaceCheck mixed = checkFreeSpace(list, q(tmp / "mnt/to"), true);
-    EXPECT_EQ(mixed.neededBytes, 40 << 10);
-    EXPECT_EQ(mixed.totalBytes, 80 << 10);
+    EXPECT_EQ(mixed.neededBytes, 44 << 10);
+    EXPECT_EQ(mixed.totalBytes, 44 << 10);
     EXPECT_FALSE(mixed.passes);
 }
 

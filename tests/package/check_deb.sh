@@ -25,6 +25,7 @@ fail=0
 contents=$(dpkg-deb -c "$deb" | awk '{print $1, $NF}')
 for expected in \
     "-rwxr-xr-x ./usr/bin/tobrin" \
+    "-rw-r--r-- ./usr/lib/tobrin/tobrin-window.so" \
     "-rw-r--r-- ./usr/share/applications/tobrin.desktop" \
     "-rw-r--r-- ./usr/share/icons/hicolor/scalable/apps/tobrin.svg" \
     "-rw-r--r-- ./usr/share/man/man1/tobrin.1.gz" \
@@ -34,7 +35,7 @@ for expected in \
     grep -qxF -- "$expected" <<<"$contents" || { echo "missing: $expected"; fail=1; }
 done
 # Nothing else but directories: no build products, no tests.
-extra=$(grep -v '^d' <<<"$contents" | grep -vE ' \./usr/(bin/tobrin|share/(applications/tobrin\.desktop|icons/hicolor/scalable/apps/tobrin\.svg|man/man1/tobrin\.1\.gz|doc/tobrin/(tobrin\.html|copyright|changelog\.gz)))$' || true)
+extra=$(grep -v '^d' <<<"$contents" | grep -vE ' \./usr/(bin/tobrin|lib/tobrin/tobrin-window\.so|share/(applications/tobrin\.desktop|icons/hicolor/scalable/apps/tobrin\.svg|man/man1/tobrin\.1\.gz|doc/tobrin/(tobrin\.html|copyright|changelog\.gz)))$' || true)
 [ -z "$extra" ] || { echo "unexpected files:"; echo "$extra"; fail=1; }
 
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -47,6 +48,17 @@ description=$(dpkg-deb -f "$deb" Description)
 grep -q '^ ;' <<<"$description" && { echo "Description lines begin with ';':"; echo "$description"; fail=1; }
 
 dpkg-deb -x "$deb" "$work/root"
+
+# The installed program finds its window's module: the command line answers, and
+# without arguments the window comes up and keeps running until it is stopped.
+home="$work/home"
+mkdir -p "$home" && chmod 700 "$home"
+"$work/root/usr/bin/tobrin" --version | grep -q '^Tobrin ' || { echo "tobrin --version fails"; fail=1; }
+rc=0
+env HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" \
+    XDG_RUNTIME_DIR="$home" QT_QPA_PLATFORM=offscreen \
+    timeout 5 "$work/root/usr/bin/tobrin" >"$work/window.log" 2>&1 || rc=$?
+[ "$rc" = 124 ] || { echo "the installed window did not start (exit $rc):"; cat "$work/window.log"; fail=1; }
 desktop-file-validate "$work/root/usr/share/applications/tobrin.desktop" || fail=1
 
 if command -v lintian >/dev/null; then

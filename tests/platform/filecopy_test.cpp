@@ -39,8 +39,8 @@ CopyResult copyTo(const QByteArray& source, const QByteArray& dir, const QByteAr
                   const CopyOptions& options = {}, bool move = false)
 {
     const TargetDirectory target = TargetDirectory::open(q(dir));
-    return move ? moveInto(q(source), target, name, options)
-                : copyInto(q(source), target, name, options);
+    return move ? moveInto(source, target, name, options)
+                : copyInto(source, target, name, options);
 }
 } // namespace
 
