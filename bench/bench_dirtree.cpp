@@ -62,8 +62,8 @@ void makeTree(const std::string& root, int folders)
         else
             ::close(::open((sub + "/f9").c_str(), O_WRONLY | O_CREAT, 0644));
     }
-    ::close(::open((root + "/../" + "done" + std::to_string(folders)).c_str(),
-                   O_WRONLY | O_CREAT, 0644));
+    ::close(::open((root + "/../" + "done" + std::to_string(folders)).c_str(), O_WRONLY | O_CREAT,
+                   0644));
 }
 
 } // namespace
@@ -88,9 +88,11 @@ int main(int argc, char** argv)
             "find " + bench::quoted(root) + " -mindepth 1 -maxdepth 2 -type d >/dev/null";
         bench::shell(ours); // warms the caches for both sides
         const std::string what = "tree: expand, " + entries + " entries vs find";
-        bench::paired(what.c_str(), folders > 10000 ? 5 : 9, [] {}, ours, find);
-        std::printf("%-40s ours %ld KB  find %ld KB\n", ("peak memory, " + entries + " entries").c_str(),
-                    bench::childPeakKb(ours), bench::childPeakKb(find));
+        bench::paired(
+            what.c_str(), folders > 10000 ? 5 : 9, [] {}, ours, find);
+        std::printf("%-40s ours %ld KB  find %ld KB\n",
+                    ("peak memory, " + entries + " entries").c_str(), bench::childPeakKb(ours),
+                    bench::childPeakKb(find));
         std::fflush(stdout);
     }
 }

@@ -59,11 +59,12 @@ int main(int argc, char** argv)
     const bool quick = argc > 2 && std::string(argv[2]) == "quick";
     makeFiles(dir, 100000);
 
-    const std::string ours = bench::quoted(bench::selfPath()) + " --list " + bench::quoted(dir) +
-                             " >/dev/null 2>&1";
+    const std::string ours =
+        bench::quoted(bench::selfPath()) + " --list " + bench::quoted(dir) + " >/dev/null 2>&1";
     const std::string ls = "ls -l --color=never " + bench::quoted(dir) + " >/dev/null";
     bench::shell(ours); // warms the caches for both sides
-    bench::paired("file list 100,000 entries vs ls -l", quick ? 5 : 11, [] {}, ours, ls);
+    bench::paired(
+        "file list 100,000 entries vs ls -l", quick ? 5 : 11, [] {}, ours, ls);
     std::printf("%-40s ours %ld KB  ls -l %ld KB\n", "peak memory, 100,000 entries",
                 bench::childPeakKb(ours), bench::childPeakKb(ls));
 

@@ -49,11 +49,11 @@ int main(int argc, char** argv)
     }
     const std::string ours =
         bench::quoted(bench::selfPath()) + " --read " + bench::quoted(dir) + " >/dev/null";
-    const std::string find = "find " + bench::quoted(dir) +
-                             " -mindepth 1 -maxdepth 1 -printf '%s %T@ %p\\n' >/dev/null";
+    const std::string find =
+        "find " + bench::quoted(dir) + " -mindepth 1 -maxdepth 1 -printf '%s %T@ %p\\n' >/dev/null";
     bench::shell(ours); // warms the caches for both sides
-    bench::paired("read+stat+print 100,000 entries vs find -printf", quick ? 5 : 11, [] {},
-                  ours, find);
+    bench::paired(
+        "read+stat+print 100,000 entries vs find -printf", quick ? 5 : 11, [] {}, ours, find);
     std::printf("%-40s ours %ld KB  find %ld KB\n", "peak memory, 100,000 entries",
                 bench::childPeakKb(ours), bench::childPeakKb(find));
 }

@@ -1,9 +1,9 @@
-#include "explorer/list/filelistmodel.h"
-#include "explorer/shell/iconlist.h"
 #include "explorer/lang/qvconsts.h"
-#include "explorer/tree/qvdirtree21.h"
+#include "explorer/list/filelistmodel.h"
 #include "explorer/list/qvfilelistview28.h"
+#include "explorer/shell/iconlist.h"
 #include "explorer/shell/shellhelpers.h"
+#include "explorer/tree/qvdirtree21.h"
 #include "platform/namecodec.h"
 #include "platform/volumes.h"
 #include "testenv.h"
@@ -707,7 +707,7 @@ TEST_F(FileListTest, TypeNamesAreTheTypeDatabaseAnswerForEachName)
     // them; either way each row shows what the database says for its own name.
     const QByteArray dir = tmp / "types/";
     fixture::makeDir(dir);
-    const char* names[] = {"Makefile", "makefile", "README", "core",   "plain", "Datei 7",
+    const char* names[] = {"Makefile", "makefile", "README", "core",     "plain",  "Datei 7",
                            "notes~",   "a.txt",    "x.TXT",  "b.tar.gz", ".bashrc"};
     for (const char* name : names)
         fixture::writeFile(dir + name, "");

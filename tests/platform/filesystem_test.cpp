@@ -93,7 +93,8 @@ TEST(FileSystem, ListFoldersGivesFoldersAndLinksToThemOnly)
     fixture::makeDir(dir / ".hidden-sub");
 
     QMap<QByteArray, FileInfo> byName;
-    ASSERT_TRUE(listFolders(q(dir.path()), [&](FileInfo& e) { byName.insert(encodeName(e.name), e); }));
+    ASSERT_TRUE(
+        listFolders(q(dir.path()), [&](FileInfo& e) { byName.insert(encodeName(e.name), e); }));
     EXPECT_EQ(byName.keys(), (QList<QByteArray>{".hidden-sub", "link-to-sub", "sub"}));
     EXPECT_EQ(byName[".hidden-sub"].attributes, quint32(AttrDirectory | AttrHidden));
     EXPECT_TRUE(byName["link-to-sub"].isLink);

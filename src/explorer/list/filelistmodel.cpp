@@ -519,8 +519,7 @@ void FileListModel::Sort(int column, bool descending)
         const std::vector<int> rank = rankDistinct(texts, collator);
         numbers.reserve(n);
         for (const FileListRecord& e : m_entries)
-            numbers.push_back(e.Kind == FileListRecord::Volume ? 0
-                                                               : rank[e.Attributes & Letters]);
+            numbers.push_back(e.Kind == FileListRecord::Volume ? 0 : rank[e.Attributes & Letters]);
     } else {
         numbers.reserve(n);
         for (const FileListRecord& e : m_entries)

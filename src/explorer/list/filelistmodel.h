@@ -15,20 +15,20 @@
 // record (FileListRecord) when asked for; changing it changes nothing in the list.
 struct TFileInfo
 {
-    QString Name;           // as the file system reports it; ".." for the parent item
-    QString Path;           // directory + Name; a volume's mount point + "/"
-    QString AttrText;       // attribute letters ("RHS"); empty for volumes
-    QString DateText;       // the Modified text; empty for volumes; see DateLoaded
-    QString Kind;           // "dir", "file" or "drv"
-    qint64 Size = 0;        // bytes; a volume's total size in KB
-    qint64 FreeSpace = 0;   // a volume's free space in KB; 0 for files and folders
-    QString DateKey;        // FileTimeKey of the modification time; see DateLoaded
-    quint32 Attributes = 0; // platform::Attribute bits
+    QString Name;            // as the file system reports it; ".." for the parent item
+    QString Path;            // directory + Name; a volume's mount point + "/"
+    QString AttrText;        // attribute letters ("RHS"); empty for volumes
+    QString DateText;        // the Modified text; empty for volumes; see DateLoaded
+    QString Kind;            // "dir", "file" or "drv"
+    qint64 Size = 0;         // bytes; a volume's total size in KB
+    qint64 FreeSpace = 0;    // a volume's free space in KB; 0 for files and folders
+    QString DateKey;         // FileTimeKey of the modification time; see DateLoaded
+    quint32 Attributes = 0;  // platform::Attribute bits
     bool InfoLoaded = false; // icon and type name looked up (the row was shown)
     bool DateLoaded = false; // DateText and DateKey are filled (DatedEntry)
-    int ImageIndex = 0; // into IconList; filled with InfoLoaded
-    QString TypeName;   // the type's display name; filled once looked up
-    qint64 MTimeNs = 0; // the modification time the Modified column sorts by
+    int ImageIndex = 0;      // into IconList; filled with InfoLoaded
+    QString TypeName;        // the type's display name; filled once looked up
+    qint64 MTimeNs = 0;      // the modification time the Modified column sorts by
 
     bool isParent() const { return Name == QLatin1String(".."); }
 };

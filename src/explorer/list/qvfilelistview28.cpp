@@ -2,19 +2,19 @@
 
 #include "core/mask.h"
 #include "explorer/shell/iconlist.h"
+#include "explorer/shell/waitcursor.h"
+#include "explorer/tree/qvdirtree21.h"
 #include "platform/filesystem.h"
 #include "platform/langid.h"
 #include "platform/volumes.h"
-#include "explorer/tree/qvdirtree21.h"
-#include "explorer/shell/waitcursor.h"
 
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QImage>
 #include <QKeyEvent>
-#include <QSet>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSet>
 #include <QStyle>
 #include <QStyleOptionHeader>
 #include <numeric>
@@ -472,8 +472,8 @@ void TQvFilelistView28::UpdateFileList()
                                                       QItemSelectionModel::NoUpdate);
             }
             if (!selection.isEmpty())
-                selectionModel()->select(selection, QItemSelectionModel::Select |
-                                                        QItemSelectionModel::Rows);
+                selectionModel()->select(selection,
+                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
         } else {
             m_sortDescending = true;
             if (m_model->EntryCount() > 0 && m_model->columnCount() > 0)
@@ -523,8 +523,9 @@ void TQvFilelistView28::listFiles()
 {
     m_sortEnabled = true;
     // One directory read; each entry goes through the passes as it comes: a folder
-    // pass, then one pass per mask (ftVolumeID makes these folder passes too). The rows keep that order (folders, then the
-    // matches of each mask in turn), an entry that several masks match once per mask.
+    // pass, then one pass per mask (ftVolumeID makes these folder passes too). The rows keep that
+    // order (folders, then the matches of each mask in turn), an entry that several masks match
+    // once per mask.
     struct Pass
     {
         ::Mask matcher;
@@ -535,14 +536,14 @@ void TQvFilelistView28::listFiles()
     std::vector<Pass> passes;
     const quint32 admission = AdmissionMask(m_fileType);
     if (m_showFolders)
-        passes.push_back({::Mask(QStringLiteral("*.*")), admission | platform::AttrDirectory,
-                          true, {}});
+        passes.push_back(
+            {::Mask(QStringLiteral("*.*")), admission | platform::AttrDirectory, true, {}});
     QString masks = m_mask.trimmed();
     if (masks.isEmpty())
         masks = QStringLiteral("*.*");
     while (!masks.isEmpty())
-        passes.push_back({::Mask(NextMask(masks)), admission,
-                          bool(admission & platform::AttrDirectory), {}});
+        passes.push_back(
+            {::Mask(NextMask(masks)), admission, bool(admission & platform::AttrDirectory), {}});
 
     auto take = [&](platform::FileInfo& info) {
         const quint32 a = info.attributes;

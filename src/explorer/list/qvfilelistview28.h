@@ -1,10 +1,10 @@
 #pragma once
 
+#include "explorer/lang/qvconsts.h"
 #include "explorer/list/filelistmodel.h"
 #include "explorer/list/itemcolors.h"
 #include "explorer/list/shortcuts.h"
 #include "explorer/shell/filetype.h"
-#include "explorer/lang/qvconsts.h"
 #include "explorer/shell/shellhelpers.h"
 #include "explorer/shell/shelloperations.h"
 

@@ -225,7 +225,8 @@ void TQvDirTree21::AddSubFolders(const QString& path, QTreeWidgetItem* node)
     // Only folders are read with their details: the files beside them cost nothing
     // beyond the directory read.
     std::vector<platform::FileInfo> entries;
-    if (!platform::listFolders(dir, [&](platform::FileInfo& e) { entries.push_back(std::move(e)); }))
+    if (!platform::listFolders(dir,
+                               [&](platform::FileInfo& e) { entries.push_back(std::move(e)); }))
         return;
     m_watcher->watch(dir);
     m_listed.insert(platform::withoutTrailingSlash(dir));
