@@ -545,6 +545,49 @@ TEST_F(FileListSortTest, EveryColumnInBothDirections)
     }
 }
 
+// A folder long enough for the sort to share its work between two threads: every
+// pair of neighbours is in order, by name (the collator, letter case aside) and by
+// size, folders before files ascending and after them descending.
+TEST_F(FileListSortTest, LongListsSortLikeShortOnes)
+{
+    const QByteArray big = tmp / "big/";
+    fixture::makeDir(big);
+    for (int i = 0; i < 30000; ++i) {
+        // Names in no particular order, letter case mixed.
+        const QByteArray name = (i % 2 ? "File" : "file") + QByteArray::number((i * 7919) % 30011);
+        const int fd = ::open((big + name).constData(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::ftruncate(fd, (i * 4099LL) % 5003), 0);
+        ::close(fd);
+    }
+    for (const char* folder : {"zeta", "Alpha", "mid"})
+        fixture::makeDir(big + folder);
+
+    auto view = listOf(big);
+    const FileListModel& model = *view->ListModel();
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    auto checkPairs = [&](const char* what, auto inOrder) {
+        int wrong = 0;
+        for (int row = 2; row < model.EntryCount(); ++row) // row 0 is the parent item
+            wrong += !inOrder(row - 1, row);
+        EXPECT_EQ(wrong, 0) << what;
+    };
+    ASSERT_EQ(model.EntryCount(), 30004);
+    checkPairs("by name", [&](int a, int b) {
+        if (model.IsFolder(a) != model.IsFolder(b))
+            return model.IsFolder(a);
+        return collator.compare(model.Name(a), model.Name(b)) <= 0;
+    });
+    view->SortColumnClick(1); // size, descending first
+    EXPECT_TRUE(model.IsParent(0));
+    checkPairs("by size", [&](int a, int b) {
+        if (model.IsFolder(a) != model.IsFolder(b))
+            return model.IsFolder(b);
+        return model.Record(a).Size >= model.Record(b).Size;
+    });
+}
+
 // Descending order shows the arrow pointing down, ascending the one pointing up.
 // QHeaderView draws Qt::AscendingOrder with the style's "sort down" arrow, which
 // Fusion on Linux points down and the Windows style up.

@@ -101,6 +101,44 @@ TEST(FileSystem, ListFoldersGivesFoldersAndLinksToThemOnly)
     EXPECT_FALSE(listFolders(q(dir / "missing"), [](FileInfo&) {}));
 }
 
+// A folder larger than one batch of the listing, whose lookups are shared between two
+// threads: every entry once, with its own name, size and attributes; the folders alone
+// when only folders are asked for.
+TEST(FileSystem, LargeFolderListsEveryEntryWithItsOwnFacts)
+{
+    TempDir dir;
+    const int files = 9000, folders = 12;
+    for (int i = 0; i < files; ++i) {
+        const QByteArray name = (i % 7 == 0 ? "." : "") + QByteArray::number(i);
+        const int fd = ::open((dir / name).constData(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::ftruncate(fd, i), 0);
+        ::close(fd);
+    }
+    for (int i = 0; i < folders; ++i)
+        fixture::makeDir(dir / ("dir" + QByteArray::number(i)));
+
+    int seen = 0, mismatches = 0;
+    ASSERT_TRUE(listDirectory(q(dir.path()), [&](FileInfo& e) {
+        ++seen;
+        const QByteArray name = encodeName(e.name);
+        if (name.startsWith("dir")) {
+            mismatches += !e.isDir();
+            return;
+        }
+        const bool hidden = name.startsWith('.');
+        const qint64 number = (hidden ? name.mid(1) : name).toLongLong();
+        mismatches += e.size != number || hidden != (number % 7 == 0) ||
+                      bool(e.attributes & AttrHidden) != hidden;
+    }));
+    EXPECT_EQ(seen, files + folders);
+    EXPECT_EQ(mismatches, 0);
+
+    int foldersSeen = 0;
+    ASSERT_TRUE(listFolders(q(dir.path()), [&](FileInfo& e) { foldersSeen += e.isDir(); }));
+    EXPECT_EQ(foldersSeen, folders);
+}
+
 TEST(FileSystem, AttributesFollowModeAndName)
 {
     struct Case
