@@ -14,7 +14,7 @@ void measure(const std::string& data, const std::string& out, const std::string&
              const std::string& big)
 {
     const std::string tobrin = std::string(TOBRIN_BINARY) + " transfer -0 '" + out + "' < ";
-    auto fresh = [&] { bench::shell("rm -rf '" + out + "' && mkdir -p '" + out + "' && sync"); };
+    auto fresh = [&] { bench::emptyDir(out); };
     std::printf("target %s\n", out.c_str());
     bench::paired("10,000 small files, flat", 7, fresh, tobrin + "'" + smallList + "' > /dev/null",
                   "xargs -0 -a '" + smallList + "' cp --preserve=mode,timestamps -t '" + out +
@@ -22,7 +22,7 @@ void measure(const std::string& data, const std::string& out, const std::string&
     bench::paired("one 1 GiB file", 5, fresh,
                   tobrin + "'" + data + "/big.lst' > /dev/null",
                   "cp --preserve=mode,timestamps '" + big + "' '" + out + "/'");
-    bench::shell("rm -rf '" + out + "'");
+    bench::removeAside(out);
 }
 
 } // namespace

@@ -62,9 +62,9 @@ int main(int argc, char** argv)
     const std::string smallList = base + "/small.lst";
     bench::shell("find '" + small + "' -type f -print0 > '" + smallList + "'");
 
-    auto fresh = [&] { bench::shell("rm -rf '" + out + "' && mkdir -p '" + out + "' && sync"); };
+    auto fresh = [&] { bench::emptyDir(out); };
     bench::paired("paste 10,000 small files", 9, fresh,
                   std::string(self) + " --paste '" + smallList + "' '" + out + "'",
                   "xargs -0 -a '" + smallList + "' cp --preserve=mode,timestamps -t '" + out + "'");
-    bench::shell("rm -rf '" + out + "'");
+    bench::removeAside(out);
 }

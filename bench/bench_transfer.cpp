@@ -72,21 +72,11 @@ std::string tobrinTransfer(const std::string& list, const std::string& target,
            list + "' > /dev/null";
 }
 
-// Empties a target outside the time taken; the old one is moved aside and deleted in the
-// background, since deleting many files slows the next creations on ext4 for a while.
-void fresh(const std::string& dir)
-{
-    static int round = 0;
-    const std::string aside = dir + ".old." + std::to_string(::getpid()) + "." + std::to_string(++round);
-    bench::shell("if [ -e '" + dir + "' ]; then mv '" + dir + "' '" + aside + "' && (rm -rf '" +
-                 aside + "' &); fi; mkdir -p '" + dir + "' && sync");
-}
-
 void copies(const std::vector<std::string>& small)
 {
     const std::string list = base + "/small.lst", out = base + "/out";
     writeList(list, small);
-    auto emptyOut = [&] { fresh(out); };
+    auto emptyOut = [&] { bench::emptyDir(out); };
 
     bench::paired("10,000 small files flat", 7, emptyOut, tobrinTransfer(list, out),
                   "xargs -0 -a '" + list + "' cp --preserve=mode,timestamps -t '" + out + "'");
@@ -109,7 +99,7 @@ void copies(const std::vector<std::string>& small)
     writeList(bigList, {big});
     bench::paired("one 1 GiB file", 5, emptyOut, tobrinTransfer(bigList, out),
                   "cp --preserve=mode,timestamps '" + big + "' '" + out + "/'");
-    bench::shell("rm -rf '" + out + "'*");
+    bench::removeAside(out);
 }
 
 void moves(const std::string& pristine, const std::vector<std::string>& small)
@@ -120,13 +110,14 @@ void moves(const std::string& pristine, const std::vector<std::string>& small)
         paths.push_back(from + p.substr(pristine.size()));
     writeList(list, paths);
     auto again = [&] {
-        fresh(out);
+        bench::emptyDir(out);
         bench::shell("rm -rf '" + from + "' && cp -r '" + pristine + "' '" + from + "' && sync");
     };
     bench::paired("move 10,000 files, one file system", 7, again,
                   tobrinTransfer(list, out, "--move"),
                   "xargs -0 -a '" + list + "' mv -t '" + out + "'");
-    bench::shell("rm -rf '" + from + "' '" + out + "'*");
+    bench::shell("rm -rf '" + from + "'");
+    bench::removeAside(out);
 }
 
 // How the cost grows with the list: flat copies of 1,000, 10,000 and 100,000 files, and
@@ -140,14 +131,14 @@ void scale()
         const std::string list = root + ".lst";
         writeList(list, files);
         const std::string what = "scale: " + std::to_string(count) + " files flat";
-        bench::paired(what.c_str(), count > 10000 ? 3 : 7, [&] { fresh(out); },
+        bench::paired(what.c_str(), count > 10000 ? 3 : 7, [&] { bench::emptyDir(out); },
                       tobrinTransfer(list, out),
                       "xargs -0 -a '" + list + "' cp --preserve=mode,timestamps -t '" + out + "'");
-        fresh(out);
+        bench::emptyDir(out);
         std::printf("%-40s ours %ld KB\n", ("peak memory, " + std::to_string(count) + " lines").c_str(),
                     bench::childPeakKb(tobrinTransfer(list, out)));
     }
-    bench::shell("rm -rf '" + out + "'*");
+    bench::removeAside(out);
 }
 
 // What the list costs per line while a 100,000-line transfer runs, without copying:

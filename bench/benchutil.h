@@ -144,4 +144,21 @@ inline std::string quoted(const std::string& path)
     return out + "'";
 }
 
+// Gives a command an empty folder dir outside the time taken: what is there is moved
+// aside, not deleted, since deleting many files slows the next creations on ext4 for a
+// while; removeAside() deletes it all once the timing is over.
+inline void emptyDir(const std::string& dir)
+{
+    static int round = 0;
+    const std::string aside =
+        dir + ".aside." + std::to_string(::getpid()) + "." + std::to_string(++round);
+    shell("if [ -e " + quoted(dir) + " ]; then mv " + quoted(dir) + " " + quoted(aside) +
+          "; fi; mkdir -p " + quoted(dir) + " && sync");
+}
+
+inline void removeAside(const std::string& dir)
+{
+    shell("rm -rf " + quoted(dir) + " " + quoted(dir) + ".aside.*");
+}
+
 } // namespace bench

@@ -52,8 +52,11 @@ private:
     }
     ReplaceChoice replace(const QString& target, bool isFolder);
 
-    qint64 measure(const QString& path);
-    void transfer(const QString& source, const QString& target, bool move);
+    qint64 measure(const QString& path, const FileInfo& info);
+    // known: the source as lstat saw it, where the caller looked already.
+    void transfer(const QString& source, const QString& target, bool move,
+                  const FileInfo* known = nullptr);
+    const TargetDirectory& targetDirectory(const QString& path);
     void copyFileTo(const QString& source, const QString& target, bool move);
     void copyLink(const QString& source, const QString& target, bool move);
     void copyFolder(const QString& source, const QString& target, bool move);
@@ -68,6 +71,10 @@ private:
     ReplaceChoice m_standingAnswer = ReplaceChoice::Skip;
     qint64 m_done = 0;
     qint64 m_total = 0;
+    // The folder the last file went into, open: a paste of many files into one folder
+    // opens it once.
+    QString m_targetPath;
+    TargetDirectory m_target;
 };
 
 ReplaceChoice Operation::replace(const QString& target, bool isFolder)
@@ -85,19 +92,25 @@ ReplaceChoice Operation::replace(const QString& target, bool isFolder)
     return choice;
 }
 
-qint64 Operation::measure(const QString& path)
+qint64 Operation::measure(const QString& path, const FileInfo& info)
 {
-    FileInfo info;
-    if (!lstatPath(path, info))
-        return 0;
     if (info.isLink || !S_ISDIR(info.mode))
         return info.size;
     std::vector<FileInfo> entries;
     listDirectory(path, entries);
     qint64 sum = 0;
     for (const FileInfo& e : entries)
-        sum += e.isLink ? 0 : e.isDir() ? measure(child(path, e.name)) : e.size;
+        sum += e.isLink ? 0 : e.isDir() ? measure(child(path, e.name), e) : e.size;
     return sum;
+}
+
+const TargetDirectory& Operation::targetDirectory(const QString& path)
+{
+    if (path != m_targetPath || !m_target.valid()) {
+        m_target = TargetDirectory::open(path);
+        m_targetPath = path;
+    }
+    return m_target;
 }
 
 FileOpResult Operation::run(const QStringList& sources, const QString& target)
@@ -131,24 +144,30 @@ FileOpResult Operation::run(const QStringList& sources, const QString& target)
         }
         // Byte progress matters only where data is really copied: a move within
         // one file system is a rename and needs no walk of the tree beforehand.
+        // Each source is looked at once, for the total and for its transfer.
         FileInfo destInfo;
         statPath(intoFolder ? dest : parentPath(dest), destInfo);
-        for (const QString& s : sources) {
-            FileInfo info;
-            if (m_op == FileOp::Copy || !lstatPath(withoutTrailingSlash(s), info) ||
-                info.device != destInfo.device)
-                m_total += measure(withoutTrailingSlash(s));
+        std::vector<FileInfo> infos(std::size_t(sources.size()));
+        std::vector<bool> found(std::size_t(sources.size()));
+        for (qsizetype i = 0; i < sources.size(); ++i) {
+            const QString s = withoutTrailingSlash(sources[i]);
+            FileInfo& info = infos[std::size_t(i)];
+            found[std::size_t(i)] = lstatPath(s, info);
+            if (found[std::size_t(i)] && (m_op == FileOp::Copy || info.device != destInfo.device))
+                m_total += measure(s, info);
         }
-        for (const QString& raw : sources) {
+        for (qsizetype i = 0; i < sources.size(); ++i) {
             if (stopped())
                 break;
-            const QString s = withoutTrailingSlash(raw);
+            const QString s = withoutTrailingSlash(sources[i]);
             const QString d = intoFolder ? child(dest, fileName(s)) : dest;
-            if (!exists(s)) {
+            const FileInfo& info = infos[std::size_t(i)];
+            if (!found[std::size_t(i)]) {
                 fail(u"\"" % s % u"\" wurde nicht gefunden.");
                 continue;
             }
-            if (isDirectory(s) && isInside(d, s)) {
+            // A link is copied or moved as a link, so only a real folder can land in itself.
+            if (S_ISDIR(info.mode) && !info.isLink && isInside(d, s)) {
                 fail(u"Der Ordner \"" % s % u"\" kann nicht in sich selbst " %
                      (m_op == FileOp::Move ? u"verschoben" : u"kopiert") % u" werden.");
                 continue;
@@ -157,7 +176,7 @@ FileOpResult Operation::run(const QStringList& sources, const QString& target)
                 fail(u"Quelle und Ziel sind gleich: \"" % s % u"\"");
                 continue;
             }
-            transfer(s, d, m_op == FileOp::Move);
+            transfer(s, d, m_op == FileOp::Move, &info);
         }
         break;
     }
@@ -165,13 +184,15 @@ FileOpResult Operation::run(const QStringList& sources, const QString& target)
     return {m_ok && !m_cancelled, m_cancelled};
 }
 
-void Operation::transfer(const QString& source, const QString& target, bool move)
+void Operation::transfer(const QString& source, const QString& target, bool move,
+                         const FileInfo* known)
 {
-    FileInfo info;
-    if (!lstatPath(source, info)) {
+    FileInfo looked;
+    if (!known && !lstatPath(source, looked)) {
         failErrno(QStringLiteral("Fehler beim Lesen von"), source);
         return;
     }
+    const FileInfo& info = known ? *known : looked;
     const bool folder = S_ISDIR(info.mode);
     if (move) {
         // Within one file system a move is a rename, unless it has to merge.
@@ -222,7 +243,7 @@ void Operation::copyFileTo(const QString& source, const QString& target, bool mo
     };
     // A move renames within one file system; otherwise the source goes only once its
     // copy is complete under its final name and the source did not change meanwhile.
-    const TargetDirectory dir = TargetDirectory::open(parentPath(target));
+    const TargetDirectory& dir = targetDirectory(parentPath(target));
     const CopyResult result =
         !dir.valid() ? CopyResult{CopyStatus::TargetUnwritable, errno}
         : move       ? moveInto(encodeName(source), dir, encodeName(fileName(target)), options)
