@@ -1,9 +1,9 @@
 #include "commandline.h"
 #include "platform/desktop.h"
 #include "platform/filecopy.h"
+#include "platform/filesystem.h"
+#include "platform/module.h"
 
-#include <QFileInfo>
-#include <QLibrary>
 #include <cstdio>
 
 namespace {
@@ -12,13 +12,11 @@ namespace {
 // an installed one.
 QString windowModulePath()
 {
-    const QString programDir = QFileInfo(platform::programPath()).absolutePath();
-    const QString name = QStringLiteral("/tobrin-window.so");
-    const QString beside = programDir + name;
-    if (QFileInfo::exists(beside))
+    const QString programDir = platform::parentPath(platform::programPath());
+    const QString beside = programDir + QStringLiteral("tobrin-window.so");
+    if (platform::exists(beside))
         return beside;
-    return QFileInfo(programDir + QStringLiteral("/" TOBRIN_WINDOW_RELATIVE) + name)
-        .absoluteFilePath();
+    return programDir + QStringLiteral(TOBRIN_WINDOW_RELATIVE "/tobrin-window.so");
 }
 
 } // namespace
@@ -35,14 +33,14 @@ int main(int argc, char** argv)
     if (handled)
         return rc;
 
-    // The window's libraries are loaded only now. The module stays loaded until the
-    // process ends.
-    QLibrary window(windowModulePath());
+    // The window's libraries are loaded only now.
+    QString error;
     using WindowMain = int (*)(int, char**);
-    const auto windowMain = reinterpret_cast<WindowMain>(window.resolve("tobrin_window_main"));
+    const auto windowMain = reinterpret_cast<WindowMain>(
+        platform::moduleFunction(windowModulePath(), "tobrin_window_main", error));
     if (!windowMain) {
         std::fprintf(stderr, "tobrin: Das Fenster lässt sich nicht laden: %s\n",
-                     qPrintable(window.errorString()));
+                     qPrintable(error));
         return 1;
     }
     return windowMain(argc, argv);

@@ -363,6 +363,95 @@ struct Program
 };
 } // namespace
 
+namespace {
+// The libraries a running program has mapped, from /proc/PID/maps.
+QByteArray mappedFiles(pid_t pid)
+{
+    return fixture::readFile("/proc/" + QByteArray::number(pid) + "/maps");
+}
+
+// Starts path with args, standard input from a pipe that stays open (so a transfer
+// waits for its list), standard error into errFile.
+pid_t start(const QByteArray& path, const QList<QByteArray>& args, int& input,
+            const QByteArray& errFile)
+{
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        return -1;
+    const int err = ::open(errFile.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    std::vector<QByteArray> words{path};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (QByteArray& w : words)
+        argv.push_back(w.data());
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(fds[0], 0);
+        ::dup2(err, 2);
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(fds[0]);
+    ::close(err);
+    input = fds[1];
+    return pid;
+}
+
+int waitFor(pid_t pid)
+{
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
+}
+} // namespace
+
+// The command line runs without the window's libraries; without a command the program
+// opens its window from the module beside it, and says so when that module is missing.
+TEST_F(CommandLine, WindowLibrariesOnlyForTheWindow)
+{
+    int input = -1;
+    pid_t pid = start(TOBRIN_BINARY, {"transfer", tmp / "dst"}, input, tmp / "err1");
+    ASSERT_GT(pid, 0);
+    // It waits for its list on standard input, with everything it needs loaded.
+    QByteArray maps;
+    for (int i = 0; i < 200 && !maps.contains("libQt6Core"); ++i, ::usleep(10000))
+        maps = mappedFiles(pid);
+    EXPECT_TRUE(maps.contains("libQt6Core")) << maps.constData();
+    for (const char* library : {"libQt6Gui", "libQt6Widgets", "libQt6Network", "tobrin-window"})
+        EXPECT_FALSE(maps.contains(library)) << library;
+    ::close(input);
+    EXPECT_EQ(waitFor(pid), 2); // an empty list
+
+    pid = start(TOBRIN_BINARY, {}, input, tmp / "err2");
+    ASSERT_GT(pid, 0);
+    maps.clear();
+    for (int i = 0; i < 1000 && !maps.contains("libQt6Widgets"); ++i, ::usleep(10000))
+        maps = mappedFiles(pid);
+    EXPECT_TRUE(maps.contains("tobrin-window.so"));
+    EXPECT_TRUE(maps.contains("libQt6Widgets"));
+    ::kill(pid, SIGKILL);
+    waitFor(pid);
+    ::close(input);
+
+    // A copy of the program without its module.
+    const QByteArray alone = tmp / "alone";
+    fixture::writeFile(alone, fixture::readFile(TOBRIN_BINARY));
+    ASSERT_EQ(::chmod(alone.constData(), 0755), 0);
+    pid = start(alone, {}, input, tmp / "err3");
+    ASSERT_GT(pid, 0);
+    EXPECT_EQ(waitFor(pid), 1);
+    ::close(input);
+    EXPECT_TRUE(fixture::readFile(tmp / "err3").startsWith("tobrin: Das Fenster lässt sich nicht "
+                                                            "laden: "))
+        << fixture::readFile(tmp / "err3").constData();
+    // Its command line still works.
+    pid = start(alone, {"--version"}, input, tmp / "err4");
+    ::close(input);
+    EXPECT_EQ(waitFor(pid), 0);
+}
+
 // Killed in the middle of a large file, or stopped there at once: the files done so
 // far are complete, the one under way has left nothing, and a stop records it with the
 // rest as failed (exit 128 + signal).
