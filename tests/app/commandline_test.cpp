@@ -427,7 +427,8 @@ TEST_F(CommandLine, WindowLibrariesOnlyForTheWindow)
     pid = start(TOBRIN_BINARY, {}, input, tmp / "err2");
     ASSERT_GT(pid, 0);
     maps.clear();
-    for (int i = 0; i < 1000 && !maps.contains("libQt6Widgets"); ++i, ::usleep(10000))
+    for (int i = 0; i < 1000 && !(maps.contains("tobrin-window.so") && maps.contains("libQt6Widgets"));
+         ++i, ::usleep(10000))
         maps = mappedFiles(pid);
     EXPECT_TRUE(maps.contains("tobrin-window.so"));
     EXPECT_TRUE(maps.contains("libQt6Widgets"));
