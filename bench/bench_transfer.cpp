@@ -99,7 +99,6 @@ void copies(const std::vector<std::string>& small)
     writeList(bigList, {big});
     bench::paired("one 1 GiB file", 5, emptyOut, tobrinTransfer(bigList, out),
                   "cp --preserve=mode,timestamps '" + big + "' '" + out + "/'");
-    bench::removeAside(out);
 }
 
 void moves(const std::string& pristine, const std::vector<std::string>& small)
@@ -117,7 +116,6 @@ void moves(const std::string& pristine, const std::vector<std::string>& small)
                   tobrinTransfer(list, out, "--move"),
                   "xargs -0 -a '" + list + "' mv -t '" + out + "'");
     bench::shell("rm -rf '" + from + "'");
-    bench::removeAside(out);
 }
 
 // How the cost grows with the list: flat copies of 1,000, 10,000 and 100,000 files, and
@@ -131,14 +129,13 @@ void scale()
         const std::string list = root + ".lst";
         writeList(list, files);
         const std::string what = "scale: " + std::to_string(count) + " files flat";
-        bench::paired(what.c_str(), count > 10000 ? 3 : 7, [&] { bench::emptyDir(out); },
+        bench::paired(what.c_str(), count > 10000 ? 5 : 7, [&] { bench::emptyDir(out); },
                       tobrinTransfer(list, out),
                       "xargs -0 -a '" + list + "' cp --preserve=mode,timestamps -t '" + out + "'");
         bench::emptyDir(out);
         std::printf("%-40s ours %ld KB\n", ("peak memory, " + std::to_string(count) + " lines").c_str(),
                     bench::childPeakKb(tobrinTransfer(list, out)));
     }
-    bench::removeAside(out);
 }
 
 // What the list costs per line while a 100,000-line transfer runs, without copying:
@@ -253,6 +250,9 @@ int main(int argc, char** argv)
     moves(pristine, small);
     if (!(argc > 2 && std::string(argv[2]) == "quick"))
         scale();
+    // Nothing is deleted while anything is timed.
+    bench::removeAside(base + "/out");
+    bench::removeAside(base + "/moved");
     listCosts(small);
     std::printf("peak RSS %ld MB\n", bench::peakRssMb());
 }

@@ -145,8 +145,9 @@ inline std::string quoted(const std::string& path)
 }
 
 // Gives a command an empty folder dir outside the time taken: what is there is moved
-// aside, not deleted, since deleting many files slows the next creations on ext4 for a
-// while; removeAside() deletes it all once the timing is over.
+// aside, not deleted, since deleting many files slows the next creations on ext4 for
+// minutes; removeAside() deletes it all once the timing is over (bench/run-all sets
+// TOBRIN_BENCH_KEEP_ASIDE and deletes everything moved aside after the last benchmark).
 inline void emptyDir(const std::string& dir)
 {
     static int round = 0;
@@ -158,7 +159,10 @@ inline void emptyDir(const std::string& dir)
 
 inline void removeAside(const std::string& dir)
 {
-    shell("rm -rf " + quoted(dir) + " " + quoted(dir) + ".aside.*");
+    if (std::getenv("TOBRIN_BENCH_KEEP_ASIDE"))
+        emptyDir(dir);
+    else
+        shell("rm -rf " + quoted(dir) + " " + quoted(dir) + ".aside.*");
 }
 
 } // namespace bench
