@@ -257,8 +257,9 @@ void Operation::copyFileTo(const QString& source, const QString& target, bool mo
              copyStatusText(result.status, result.error));
         return;
     }
-    if (move)
-        tick(target);
+    // Also after files too small to report progress while copied: the dialog follows,
+    // and Escape is heard, between any two files.
+    tick(target);
 }
 
 void Operation::copyLink(const QString& source, const QString& target, bool move)
