@@ -288,29 +288,37 @@ TEST_F(CommandLine, InterruptStopsAfterTheCurrentFile)
 }
 
 namespace {
+// Starts program with args, in as its standard input and err as its standard error
+// (both closed here once the child has them). The window, if any, draws offscreen.
+pid_t spawn(const QByteArray& program, const QList<QByteArray>& args, int in, int err)
+{
+    std::vector<QByteArray> words{program};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (QByteArray& w : words)
+        argv.push_back(w.data());
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(in, 0);
+        ::dup2(err, 2);
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(in);
+    ::close(err);
+    return pid;
+}
+
 // The program itself, started on a list, with its standard error in a file.
 struct Program
 {
     Program(const QList<QByteArray>& args, const QByteArray& input, const QByteArray& dir)
     {
         fixture::writeFile(dir + "input", input);
-        const int in = ::open((dir + "input").constData(), O_RDONLY | O_CLOEXEC);
-        const int err = ::open((dir + "stderr").constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
-        std::vector<QByteArray> words{TOBRIN_BINARY};
-        words.insert(words.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (QByteArray& w : words)
-            argv.push_back(w.data());
-        argv.push_back(nullptr);
-        pid = ::fork();
-        if (pid == 0) {
-            ::dup2(in, 0);
-            ::dup2(err, 2);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
-        ::close(in);
-        ::close(err);
+        pid = spawn(TOBRIN_BINARY, args, ::open((dir + "input").constData(), O_RDONLY | O_CLOEXEC),
+                    ::open((dir + "stderr").constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
     }
 
     // Waits until the program writes an unnamed file in dir (a file under way) after
@@ -378,25 +386,9 @@ pid_t start(const QByteArray& path, const QList<QByteArray>& args, int& input,
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)
         return -1;
-    const int err = ::open(errFile.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
-    std::vector<QByteArray> words{path};
-    words.insert(words.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (QByteArray& w : words)
-        argv.push_back(w.data());
-    argv.push_back(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(fds[0], 0);
-        ::dup2(err, 2);
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    ::close(fds[0]);
-    ::close(err);
     input = fds[1];
-    return pid;
+    return spawn(path, args, fds[0],
+                 ::open(errFile.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
 }
 
 int waitFor(pid_t pid)
