@@ -6,9 +6,11 @@
 #include "testenv.h"
 #include "version.h"
 
+#include <climits>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -372,10 +374,26 @@ struct Program
 } // namespace
 
 namespace {
-// The libraries a running program has mapped, from /proc/PID/maps.
-QByteArray mappedFiles(pid_t pid)
+// The files a started program has mapped (/proc/PID/maps), read once it runs program
+// and not the test's own forked image any more, and until check is satisfied or ten
+// seconds have passed.
+QByteArray mappedFiles(pid_t pid, const QByteArray& program,
+                       const std::function<bool(const QByteArray&)>& check)
 {
-    return fixture::readFile("/proc/" + QByteArray::number(pid) + "/maps");
+    const QByteArray proc = "/proc/" + QByteArray::number(pid);
+    char real[PATH_MAX];
+    const QByteArray running = ::realpath(program.constData(), real) ? QByteArray(real) : program;
+    QByteArray maps;
+    for (int i = 0; i < 1000; ++i, ::usleep(10000)) {
+        char exe[4096];
+        const ssize_t n = ::readlink((proc + "/exe").constData(), exe, sizeof exe);
+        if (n <= 0 || QByteArray(exe, n) != running)
+            continue;
+        maps = fixture::readFile(proc + "/maps");
+        if (check(maps))
+            break;
+    }
+    return maps;
 }
 
 // Starts path with args, standard input from a pipe that stays open (so a transfer
@@ -407,9 +425,8 @@ TEST_F(CommandLine, WindowLibrariesOnlyForTheWindow)
     pid_t pid = start(TOBRIN_BINARY, {"transfer", tmp / "dst"}, input, tmp / "err1");
     ASSERT_GT(pid, 0);
     // It waits for its list on standard input, with everything it needs loaded.
-    QByteArray maps;
-    for (int i = 0; i < 200 && !maps.contains("libQt6Core"); ++i, ::usleep(10000))
-        maps = mappedFiles(pid);
+    QByteArray maps = mappedFiles(pid, TOBRIN_BINARY,
+                                  [](const QByteArray& m) { return m.contains("libQt6Core"); });
     EXPECT_TRUE(maps.contains("libQt6Core")) << maps.constData();
     for (const char* library : {"libQt6Gui", "libQt6Widgets", "libQt6Network", "tobrin-window"})
         EXPECT_FALSE(maps.contains(library)) << library;
@@ -418,10 +435,9 @@ TEST_F(CommandLine, WindowLibrariesOnlyForTheWindow)
 
     pid = start(TOBRIN_BINARY, {}, input, tmp / "err2");
     ASSERT_GT(pid, 0);
-    maps.clear();
-    for (int i = 0; i < 1000 && !(maps.contains("tobrin-window.so") && maps.contains("libQt6Widgets"));
-         ++i, ::usleep(10000))
-        maps = mappedFiles(pid);
+    maps = mappedFiles(pid, TOBRIN_BINARY, [](const QByteArray& m) {
+        return m.contains("tobrin-window.so") && m.contains("libQt6Widgets");
+    });
     EXPECT_TRUE(maps.contains("tobrin-window.so"));
     EXPECT_TRUE(maps.contains("libQt6Widgets"));
     ::kill(pid, SIGKILL);
@@ -443,6 +459,32 @@ TEST_F(CommandLine, WindowLibrariesOnlyForTheWindow)
     pid = start(alone, {"--version"}, input, tmp / "err4");
     ::close(input);
     EXPECT_EQ(waitFor(pid), 0);
+
+    // A module beside it that everyone may write, or that another user owns, is not run.
+    const QByteArray program = TOBRIN_BINARY;
+    const QByteArray module = program.left(program.lastIndexOf('/') + 1) + "tobrin-window.so";
+    const QByteArray planted = tmp / "tobrin-window.so";
+    fixture::writeFile(planted, fixture::readFile(module));
+    struct Case
+    {
+        mode_t mode;
+        bool otherOwner;
+    } cases[] = {{0777, false}, {0755, true}};
+    for (const Case& c : cases) {
+        if (c.otherOwner && ::geteuid() != 0)
+            continue; // only root can give a file away
+        SCOPED_TRACE(c.mode);
+        ASSERT_EQ(::chmod(planted.constData(), c.mode), 0);
+        ASSERT_EQ(::chown(planted.constData(), c.otherOwner ? 65534 : ::geteuid(), -1), 0);
+        const QByteArray errFile = tmp / ("err-" + QByteArray::number(c.mode, 8));
+        pid = start(alone, {}, input, errFile);
+        ASSERT_GT(pid, 0);
+        EXPECT_EQ(waitFor(pid), 1);
+        ::close(input);
+        const QByteArray err = fixture::readFile(errFile);
+        EXPECT_TRUE(err.contains("gehört einem anderen Benutzer oder ist für alle beschreibbar"))
+            << err.constData();
+    }
 }
 
 // Killed in the middle of a large file, or stopped there at once: the files done so
