@@ -3,6 +3,8 @@
 #include "namecodec.h"
 #include "uniquefd.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -111,29 +113,33 @@ struct PendingEntry
     bool found = false;
 };
 
-// Looks at a batch of entries. A large batch is shared with a second thread: the
-// kernel's lookups are most of a listing's time and run on two cores side by side.
-void statBatch(int dirfd, bool foldersOnly, std::vector<PendingEntry>& batch)
+// A batch that two threads look at together, each taking the next entries nobody has
+// taken yet.
+struct Batch
 {
-    auto statRange = [dirfd, foldersOnly, &batch](std::size_t from, std::size_t to) {
-        for (std::size_t i = from; i < to; ++i) {
-            PendingEntry& entry = batch[i];
+    std::vector<PendingEntry> entries;
+    std::atomic<std::size_t> next = 0;
+};
+
+void statShare(int dirfd, bool foldersOnly, Batch& batch)
+{
+    constexpr std::size_t Step = 16;
+    const std::size_t size = batch.entries.size();
+    for (std::size_t from; (from = batch.next.fetch_add(Step, std::memory_order_relaxed)) < size;) {
+        for (std::size_t i = from; i < std::min(from + Step, size); ++i) {
+            PendingEntry& entry = batch.entries[i];
             entry.info.name = decodeName(entry.name); // the attributes depend on it
             entry.found = statAt(dirfd, entry.name.constData(), entry.info) &&
                           (!foldersOnly || entry.info.isDir());
         }
-    };
-    constexpr std::size_t WorthASecondThread = 1024;
-    const std::size_t half = batch.size() / 2;
-    if (batch.size() < WorthASecondThread || std::thread::hardware_concurrency() < 2) {
-        statRange(0, batch.size());
-        return;
     }
-    std::thread other(statRange, half, batch.size());
-    statRange(0, half);
-    other.join();
 }
 
+// Lists dir in batches. Most of a listing's time is the kernel's lookup of each entry:
+// in a large folder a second thread looks at the entries of one batch while this one
+// reads the next batch and hands the last one to visit, and this one joins in for
+// what is left of the batch. visit sees the entries in the order they were read, and
+// only on this thread.
 bool listEntries(const QString& dir, bool foldersOnly,
                  const std::function<void(FileInfo& info)>& visit)
 {
@@ -145,26 +151,50 @@ bool listEntries(const QString& dir, bool foldersOnly,
         return failed();
     const int dfd = fd.release(); // closedir closes it from here on
     constexpr std::size_t BatchSize = 4096;
-    std::vector<PendingEntry> batch;
-    batch.reserve(BatchSize);
-    auto flush = [&] {
-        statBatch(dfd, foldersOnly, batch);
-        for (PendingEntry& entry : batch)
+    constexpr std::size_t WorthASecondThread = 1024;
+    const bool twoCores = std::thread::hardware_concurrency() >= 2;
+    auto read = [&](Batch& batch) {
+        batch.entries.clear();
+        batch.next = 0;
+        while (batch.entries.size() < BatchSize) {
+            const dirent* e = ::readdir(d);
+            if (!e)
+                break;
+            const char* n = e->d_name;
+            if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
+                continue;
+            if (foldersOnly && e->d_type != DT_DIR && e->d_type != DT_LNK &&
+                e->d_type != DT_UNKNOWN)
+                continue;
+            batch.entries.push_back({QByteArray(n), {}, false});
+        }
+        return !batch.entries.empty();
+    };
+    std::thread helper;
+    auto share = [&](Batch& batch) {
+        if (twoCores && batch.entries.size() >= WorthASecondThread)
+            helper = std::thread(statShare, dfd, foldersOnly, std::ref(batch));
+    };
+    Batch batches[2];
+    int current = 0;
+    bool more = read(batches[current]);
+    share(batches[current]);
+    while (more) {
+        Batch& batch = batches[current];
+        Batch& following = batches[current ^ 1];
+        more = read(following);
+        statShare(dfd, foldersOnly, batch);
+        if (helper.joinable())
+            helper.join();
+        if (more)
+            share(following);
+        for (PendingEntry& entry : batch.entries)
             if (entry.found)
                 visit(entry.info);
-        batch.clear();
-    };
-    while (dirent* e = ::readdir(d)) {
-        const char* n = e->d_name;
-        if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
-            continue;
-        if (foldersOnly && e->d_type != DT_DIR && e->d_type != DT_LNK && e->d_type != DT_UNKNOWN)
-            continue;
-        batch.push_back({QByteArray(n), {}, false});
-        if (batch.size() == BatchSize)
-            flush();
+        current ^= 1;
     }
-    flush();
+    if (helper.joinable())
+        helper.join();
     ::closedir(d);
     return succeeded();
 }
