@@ -460,30 +460,50 @@ TEST_F(CommandLine, WindowLibrariesOnlyForTheWindow)
     ::close(input);
     EXPECT_EQ(waitFor(pid), 0);
 
-    // A module beside it that everyone may write, or that another user owns, is not run.
+    // A module beside it that everyone may write, or that a user owns who neither runs
+    // nor owns the program, is not run; one of the program's owner is (a build started
+    // with sudo).
     const QByteArray program = TOBRIN_BINARY;
     const QByteArray module = program.left(program.lastIndexOf('/') + 1) + "tobrin-window.so";
     const QByteArray planted = tmp / "tobrin-window.so";
     fixture::writeFile(planted, fixture::readFile(module));
+    const uid_t nobody = 65534;
     struct Case
     {
         mode_t mode;
-        bool otherOwner;
-    } cases[] = {{0777, false}, {0755, true}};
+        uid_t moduleOwner;
+        uid_t programOwner;
+        bool runs;
+    } cases[] = {
+        {0777, ::geteuid(), ::geteuid(), false},
+        {0755, nobody, ::geteuid(), false},
+        {0755, nobody, nobody, true},
+    };
     for (const Case& c : cases) {
-        if (c.otherOwner && ::geteuid() != 0)
+        if ((c.moduleOwner != ::geteuid() || c.programOwner != ::geteuid()) && ::geteuid() != 0)
             continue; // only root can give a file away
-        SCOPED_TRACE(c.mode);
+        SCOPED_TRACE(testing::Message() << c.mode << " " << c.moduleOwner << " " << c.programOwner);
         ASSERT_EQ(::chmod(planted.constData(), c.mode), 0);
-        ASSERT_EQ(::chown(planted.constData(), c.otherOwner ? 65534 : ::geteuid(), -1), 0);
-        const QByteArray errFile = tmp / ("err-" + QByteArray::number(c.mode, 8));
+        ASSERT_EQ(::chown(planted.constData(), c.moduleOwner, -1), 0);
+        ASSERT_EQ(::chown(alone.constData(), c.programOwner, -1), 0);
+        const QByteArray errFile = tmp / ("err-" + QByteArray::number(c.moduleOwner) + "-" +
+                                          QByteArray::number(c.programOwner));
         pid = start(alone, {}, input, errFile);
         ASSERT_GT(pid, 0);
-        EXPECT_EQ(waitFor(pid), 1);
+        if (c.runs) {
+            const QByteArray running = mappedFiles(pid, alone, [](const QByteArray& m) {
+                return m.contains("tobrin-window.so") && m.contains("libQt6Widgets");
+            });
+            EXPECT_TRUE(running.contains("tobrin-window.so"));
+            ::kill(pid, SIGKILL);
+            waitFor(pid);
+        } else {
+            EXPECT_EQ(waitFor(pid), 1);
+            const QByteArray err = fixture::readFile(errFile);
+            EXPECT_TRUE(err.contains("gehört einem anderen Benutzer oder ist für alle beschreibbar"))
+                << err.constData();
+        }
         ::close(input);
-        const QByteArray err = fixture::readFile(errFile);
-        EXPECT_TRUE(err.contains("gehört einem anderen Benutzer oder ist für alle beschreibbar"))
-            << err.constData();
     }
 }
 
