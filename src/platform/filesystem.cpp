@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/types.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -172,8 +173,13 @@ bool listEntries(const QString& dir, bool foldersOnly,
     };
     std::thread helper;
     auto share = [&](Batch& batch) {
-        if (twoCores && batch.entries.size() >= WorthASecondThread)
+        if (!twoCores || batch.entries.size() < WorthASecondThread)
+            return;
+        try {
             helper = std::thread(statShare, dfd, foldersOnly, std::ref(batch));
+        } catch (const std::system_error&) {
+            // No thread to be had (a process limit): this one looks at all of it.
+        }
     };
     Batch batches[2];
     int current = 0;

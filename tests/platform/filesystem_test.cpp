@@ -5,6 +5,7 @@
 #include <QMap>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -106,7 +107,7 @@ TEST(FileSystem, ListFoldersGivesFoldersAndLinksToThemOnly)
 // when only folders are asked for.
 TEST(FileSystem, LargeFolderListsEveryEntryWithItsOwnFacts)
 {
-    TempDir dir;
+    TempDir dir(QByteArrayLiteral("/tmp/")); // open to the unprivileged user below
     const int files = 9000, folders = 12;
     for (int i = 0; i < files; ++i) {
         const QByteArray name = (i % 7 == 0 ? "." : "") + QByteArray::number(i);
@@ -137,6 +138,20 @@ TEST(FileSystem, LargeFolderListsEveryEntryWithItsOwnFacts)
     int foldersSeen = 0;
     ASSERT_TRUE(listFolders(q(dir.path()), [&](FileInfo& e) { foldersSeen += e.isDir(); }));
     EXPECT_EQ(foldersSeen, folders);
+
+    // Where no thread can be started (a process limit), this thread looks at it all.
+    ::chmod(dir.path().constData(), 0755);
+    EXPECT_EQ(fixture::asUnprivileged([&] {
+                  struct rlimit old;
+                  ::getrlimit(RLIMIT_NPROC, &old);
+                  const struct rlimit none = {1, old.rlim_max};
+                  ::setrlimit(RLIMIT_NPROC, &none);
+                  int listed = 0;
+                  listDirectory(q(dir.path()), [&](FileInfo&) { ++listed; });
+                  ::setrlimit(RLIMIT_NPROC, &old);
+                  return listed == files + folders ? 0 : 1;
+              }),
+              0);
 }
 
 TEST(FileSystem, AttributesFollowModeAndName)

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -137,7 +138,13 @@ void sortOnTwoCores(std::vector<int>& order, const Less& less)
         return;
     }
     const auto middle = order.begin() + std::ptrdiff_t(order.size() / 2);
-    std::thread firstHalf([&] { std::sort(order.begin(), middle, less); });
+    std::thread firstHalf;
+    try {
+        firstHalf = std::thread([&] { std::sort(order.begin(), middle, less); });
+    } catch (const std::system_error&) {
+        std::sort(order.begin(), order.end(), less); // no thread to be had
+        return;
+    }
     std::sort(middle, order.end(), less);
     firstHalf.join();
     std::inplace_merge(order.begin(), middle, order.end(), less);
