@@ -12,6 +12,7 @@
 #include <mutex>
 #include <set>
 #include <sys/stat.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 #include <utility>
@@ -38,8 +39,13 @@ public:
         m_seenDirs.insert({st.st_dev, st.st_ino});
         m_queue.push_back(top);
         std::vector<std::thread> workers;
-        for (int i = 1; i < m_threads; ++i)
-            workers.emplace_back([this] { work(); });
+        for (int i = 1; i < m_threads; ++i) {
+            try {
+                workers.emplace_back([this] { work(); });
+            } catch (const std::system_error&) {
+                break; // no more threads to be had (a process limit): fewer walk
+            }
+        }
         work();
         for (std::thread& t : workers)
             t.join();

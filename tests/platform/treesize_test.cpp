@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using platform::treeSize;
@@ -81,5 +83,27 @@ TEST(TreeSize, UnreadableFolderCountsNothing)
         return s.bytes == 7 && s.unreadable == 1 ? 0 : 1;
     });
     ::chmod((t + "/closed").constData(), 0755);
+    EXPECT_EQ(rc, 0);
+}
+
+// Where no thread can be started (a process limit), the walk goes on in this one.
+TEST(TreeSize, NoThreadsToBeHad)
+{
+    TempDir dir("/tmp/"); // a place the unprivileged user can reach
+    const QByteArray t = dir / "t";
+    for (const char* sub : {"", "/a", "/b", "/a/c"})
+        fixture::makeDir(t + sub);
+    for (const char* file : {"/a/x", "/b/y", "/a/c/z"})
+        fixture::writeFile(t + file, QByteArray(10, 'f'));
+    ::chmod(dir.path().constData(), 0755);
+    const int rc = fixture::asUnprivileged([&] {
+        struct rlimit old;
+        ::getrlimit(RLIMIT_NPROC, &old);
+        const struct rlimit none = {1, old.rlim_max};
+        ::setrlimit(RLIMIT_NPROC, &none);
+        const platform::TreeSize s = treeSize(q(t), 4);
+        ::setrlimit(RLIMIT_NPROC, &old);
+        return s.bytes == 30 ? 0 : 1;
+    });
     EXPECT_EQ(rc, 0);
 }
