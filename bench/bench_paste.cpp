@@ -11,7 +11,6 @@
 #include "platform/namecodec.h"
 
 #include <QApplication>
-#include <climits>
 #include <cstdio>
 #include <string>
 
@@ -52,8 +51,8 @@ int main(int argc, char** argv)
     if (argc == 4 && std::string(argv[1]) == "--paste")
         return paste(argc, argv);
 
-    char self[PATH_MAX] = {};
-    if (::readlink("/proc/self/exe", self, sizeof self - 1) <= 0)
+    const std::string self = bench::selfPath();
+    if (self.empty())
         return 1;
     const std::string base = bench::scratch(argc, argv, "paste");
     const std::string small = base + "/small", out = base + "/out";
@@ -64,7 +63,7 @@ int main(int argc, char** argv)
 
     auto fresh = [&] { bench::emptyDir(out); };
     bench::paired("paste 10,000 small files", 9, fresh,
-                  std::string(self) + " --paste '" + smallList + "' '" + out + "'",
+                  self + " --paste '" + smallList + "' '" + out + "'",
                   "xargs -0 -a '" + smallList + "' cp --preserve=mode,timestamps -t '" + out + "'");
     bench::removeAside(out);
 }

@@ -12,7 +12,6 @@
 #include "platform/namecodec.h"
 
 #include <QApplication>
-#include <climits>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -46,8 +45,8 @@ int main(int argc, char** argv)
     if (argc == 3 && std::string(argv[1]) == "--trash")
         return trash(argc, argv);
 
-    char self[PATH_MAX] = {};
-    if (::readlink("/proc/self/exe", self, sizeof self - 1) <= 0)
+    const std::string self = bench::selfPath();
+    if (self.empty())
         return 1;
     const std::string base = bench::scratch(argc, argv, "trash");
     const std::string files = base + "/files", data = base + "/data";
@@ -58,7 +57,7 @@ int main(int argc, char** argv)
                      data + "' && cd '" + files +
                      "' && seq -f 'f%05.0f' 0 9999 | xargs touch && sync");
     };
-    bench::paired("trash 10,000 files", 5, fresh, std::string(self) + " --trash '" + files + "/'",
+    bench::paired("trash 10,000 files", 5, fresh, self + " --trash '" + files + "/'",
                   "cd '" + files + "' && find . -mindepth 1 -maxdepth 1 -print0 | xargs -0 gio trash");
     bench::shell("rm -rf '" + files + "' '" + data + "'");
 }

@@ -36,21 +36,19 @@ int main(int argc, char** argv)
             }
         }
     }
-    char self[4096];
-    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n <= 0)
+    const std::string self = bench::selfPath();
+    if (self.empty())
         return 1;
-    self[n] = 0;
     // Warm caches for both: one run of each first.
     bench::shell("du -sb '" + dir + "' >/dev/null");
-    bench::shell(std::string(self) + " --count '" + dir + "' 1 >/dev/null");
+    bench::shell(self + " --count '" + dir + "' 1 >/dev/null");
     for (int threads : {1, 2, 4, 8}) {
         const std::string what = "tree size, " + std::to_string(threads) + " thread(s) vs du -sb";
         bench::paired(
             what.c_str(), 11, [] {},
-            std::string(self) + " --count '" + dir + "' " + std::to_string(threads) + " >/dev/null",
+            self + " --count '" + dir + "' " + std::to_string(threads) + " >/dev/null",
             "du -sb '" + dir + "' >/dev/null");
     }
-    bench::shell(std::string(self) + " --count '" + dir + "' 0");
+    bench::shell(self + " --count '" + dir + "' 0");
     bench::shell("du -sb --apparent-size '" + dir + "'");
 }
